@@ -1,0 +1,66 @@
+// What the logic asks of the outside world. The window implements these with
+// Qt; the tests with recorders and in-memory files.
+#pragma once
+
+#include <optional>
+#include <string>
+
+#include "chart/language.h"
+#include "firmware/assembler.h"
+
+namespace tc {
+
+class Messages {
+public:
+    virtual ~Messages() = default;
+    // Caption "Warning", exclamation icon, one OK button.
+    virtual void Warning(const std::string& text) = 0;
+    // Caption "Error", error icon, one OK button.
+    virtual void Error(const std::string& text) = 0;
+    // The application's general error report: stop icon, captioned with the application's title.
+    virtual void AppError(const std::string& text) = 0;
+};
+
+class FileChooser {
+public:
+    virtual ~FileChooser() = default;
+    // The open dialog proposing a file name; nothing when cancelled.
+    virtual std::optional<std::string> ChooseSource(const std::string& proposedName) = 0;
+};
+
+class FileStore {
+public:
+    virtual ~FileStore() = default;
+    struct ReadResult {
+        enum Status { Ok, CannotOpen, ReadError } status = Ok;
+        std::string bytes;
+        std::string error;
+    };
+    virtual ReadResult Read(const std::string& path) = 0;
+    // Replaces the file as a whole, or leaves it as it was; the error text on failure.
+    virtual std::optional<std::string> Write(const std::string& path, const std::string& bytes) = 0;
+};
+
+class Desktop {
+public:
+    virtual ~Desktop() = default;
+    // Hands a document to the desktop; the outcome is not ours to report.
+    virtual void OpenDocument(const std::string& name) = 0;
+    virtual bool OnSearchPath(const std::string& program) = 0;
+    // Starts the command without waiting for it; false when it could not be started.
+    virtual bool StartDetached(const AssemblerCommand& command) = 0;
+};
+
+// Told of every change of what the window shows.
+class FormObserver {
+public:
+    virtual ~FormObserver() = default;
+    virtual void CellChanged(int /*column*/, int /*row*/) {}
+    virtual void ComboTextChanged(int /*comboNumber*/) {}
+    virtual void EditingChanged(bool /*editing*/) {}
+    virtual void SourceChanged() {}
+    virtual void PlotChanged() {}
+    virtual void TextChanged(Element /*element*/) {}
+};
+
+}  // namespace tc

@@ -1,0 +1,107 @@
+#include "firmware/source_text.h"
+
+#include <algorithm>
+#include <stdexcept>
+
+namespace tc {
+
+SourceText SourceText::FromFileBytes(std::string_view bytes) {
+    SourceText source;
+    const std::size_t end = std::min(bytes.find(kCtrlZ), bytes.size());
+    source.tail_.assign(bytes.substr(end));
+    const std::string_view body = bytes.substr(0, end);
+    source.text_.reserve(body.size() + body.size() / 16 + 2);
+    std::size_t start = 0;
+    while (start < body.size()) {
+        std::size_t lf = body.find('\n', start);
+        const std::size_t next = lf == std::string_view::npos ? body.size() : lf + 1;
+        if (lf == std::string_view::npos) lf = body.size();
+        std::size_t stop = lf;
+        if (lf < body.size() && stop > start && body[stop - 1] == '\r') --stop;
+        source.text_.append(body.substr(start, stop - start));
+        source.text_ += "\r\n";
+        start = next;
+    }
+    return source;
+}
+
+std::string_view SourceText::ReadWindow(std::size_t position, std::size_t count) const {
+    if (position >= text_.size()) return {};
+    return std::string_view(text_).substr(position, count);
+}
+
+std::optional<std::size_t> SourceText::Find(std::string_view literal, std::size_t from) const {
+    if (from > text_.size()) return std::nullopt;
+    const std::size_t at = text_.find(literal, from);
+    if (at == std::string::npos) return std::nullopt;
+    return at;
+}
+
+std::size_t SourceText::LineStart(std::size_t position) const {
+    if (position == 0) return 0;
+    const std::size_t lf = text_.rfind('\n', position - 1);
+    return lf == std::string::npos ? 0 : lf + 1;
+}
+
+std::size_t SourceText::LineEnd(std::size_t position) const {
+    const std::size_t lf = text_.find('\n', position);
+    if (lf == std::string::npos || lf == 0) throw std::logic_error("source text without its line break");
+    return lf - 1;
+}
+
+std::optional<std::size_t> SourceText::NextLineStart(std::size_t position) const {
+    const std::size_t next = LineEnd(position) + 2;
+    if (next >= text_.size()) return std::nullopt;
+    return next;
+}
+
+std::size_t SourceText::LineNumber(std::size_t position) const {
+    const auto end = text_.begin() + static_cast<std::ptrdiff_t>(std::min(position, text_.size()));
+    return static_cast<std::size_t>(std::count(text_.begin(), end, '\n')) + 1;
+}
+
+void SourceText::ReplaceLines(std::vector<LineEdit> edits) {
+    std::sort(edits.begin(), edits.end(),
+              [](const LineEdit& a, const LineEdit& b) { return a.lineStart < b.lineStart; });
+    std::string out;
+    std::size_t grow = 0;
+    for (const LineEdit& edit : edits) grow += edit.text.size();
+    out.reserve(text_.size() + grow);
+    std::size_t copied = 0;
+    for (const LineEdit& edit : edits) {
+        if (edit.lineStart < copied || edit.lineStart != LineStart(edit.lineStart))
+            throw std::logic_error("line edits must name distinct line starts");
+        out.append(text_, copied, edit.lineStart - copied);
+        out += edit.text;
+        copied = LineEnd(edit.lineStart);  // the CR LF stays
+    }
+    out.append(text_, copied, std::string::npos);
+    text_ = std::move(out);
+}
+
+std::string Utf8ToCp1251(std::string_view utf8) {
+    std::string out;
+    out.reserve(utf8.size());
+    for (std::size_t i = 0; i < utf8.size();) {
+        const auto c = static_cast<unsigned char>(utf8[i]);
+        char32_t cp = 0;
+        std::size_t len = 1;
+        if (c < 0x80) cp = c;
+        else if ((c >> 5) == 0x6) { cp = c & 0x1F; len = 2; }
+        else if ((c >> 4) == 0xE) { cp = c & 0x0F; len = 3; }
+        else if ((c >> 3) == 0x1E) { cp = c & 0x07; len = 4; }
+        else { out += '?'; ++i; continue; }
+        if (i + len > utf8.size()) { out += '?'; break; }
+        for (std::size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
+        i += len;
+        if (cp < 0x80) out += static_cast<char>(cp);
+        else if (cp >= 0x0410 && cp <= 0x044F) out += static_cast<char>(0xC0 + (cp - 0x0410));
+        else if (cp == 0x0401) out += static_cast<char>(0xA8);  // Ё
+        else if (cp == 0x0451) out += static_cast<char>(0xB8);  // ё
+        else if (cp == 0x00B0) out += static_cast<char>(0xB0);  // °
+        else out += '?';
+    }
+    return out;
+}
+
+}  // namespace tc

@@ -1,0 +1,89 @@
+#include "firmware/writer.h"
+
+#include <algorithm>
+
+#include "chart/language.h"
+#include "firmware/scanner.h"
+#include "table/conversion.h"
+#include "table/numbers.h"
+
+namespace tc {
+
+long long SparkCodeOf(int sparkMicroseconds) { return RoundHalfEven(static_cast<long double>(sparkMicroseconds) / 6.0L); }
+
+long long SpeedCodeOf(int speed) {
+    if (speed == 0) throw ConversionError(kDivisionByZero);
+    return RoundHalfEven(255.0L - 117187.5L / static_cast<long double>(speed));
+}
+
+namespace {
+
+const std::string kSpeedComment = Utf8ToCp1251("\t;сравнение РОН с контстантой");
+const std::string kEntryComment = Utf8ToCp1251("\t;множитель");
+const std::string kStoreLine = Utf8ToCp1251("st X+, R16\t;в ОЗУ, ");
+const std::string kDegree = Utf8ToCp1251("°");
+
+RewriteResult Refuse(std::string warning) {
+    RewriteResult result;
+    result.warning = std::move(warning);
+    return result;
+}
+
+}  // namespace
+
+RewriteResult RewriteSource(const SourceText& source, const GridModel& model, unsigned languageFlag,
+                            char32_t separator) {
+    const SourceLayout layout = ScanSource(source);
+    if (layout.marker && !layout.spark) return Refuse(SparkLineMissing(languageFlag));
+    if (layout.stop != ScanStop::Complete) return Refuse(DescribeStop(layout, languageFlag));
+
+    std::vector<SourceText::LineEdit> edits;
+    const auto replace = [&](std::size_t position, std::string text) {
+        edits.push_back({source.LineStart(position), std::move(text)});
+    };
+
+    const std::string& sparkText = model.spark.text;
+    const std::string sparkCode = std::to_string(SparkCodeOf(StrToInt(sparkText)));
+    const std::string sparkComment = "\t\t;" + Utf8ToCp1251(sparkText) + "mks";
+    replace(*layout.spark, "cpi R18, " + sparkCode + sparkComment);
+    if (layout.spark2) replace(*layout.spark2, "cpi R19, " + sparkCode + sparkComment);
+
+    for (int k = 0; k < kSpeedLines; ++k) {
+        const int row = kGridRows - 1 - k;
+        const int speed = StrToInt(model.grid.Cell(kSpeedColumn, row));
+        if (speed < kLowestSpeed) return Refuse(Text(Msg::RpmTooLow, languageFlag));
+        if (speed > kHighestSpeed) return Refuse(Text(Msg::RpmTooHigh, languageFlag));
+        replace(layout.speeds[static_cast<std::size_t>(k)], "cpi R21, " + std::to_string(SpeedCodeOf(speed)) + kSpeedComment);
+    }
+
+    for (int t = 0; t < 3; ++t) {
+        const int column = t + 1;
+        for (int k = 0; k < kTableEntries; ++k) {
+            const int row = k + 1;
+            const std::string& codeText = model.grid.Cell(column, row);
+            const int code = StrToInt(codeText);
+            const std::string angle = CodeToAngle(StrToInt(model.sensor.text), code, separator);
+            const std::size_t at = layout.entries[static_cast<std::size_t>(t)][static_cast<std::size_t>(k)];
+            const auto next = source.NextLineStart(at);
+            if (!next) return Refuse(LayoutConflict(source.LineNumber(at), languageFlag));
+            replace(at, "ldi R16, " + Utf8ToCp1251(codeText) + kEntryComment);
+            edits.push_back({*next, kStoreLine + Utf8ToCp1251(angle) + kDegree});
+        }
+    }
+
+    // Two items on one line would overwrite each other: refuse rather than damage the source.
+    std::vector<std::size_t> starts;
+    starts.reserve(edits.size());
+    for (const auto& edit : edits) starts.push_back(edit.lineStart);
+    std::sort(starts.begin(), starts.end());
+    if (const auto twin = std::adjacent_find(starts.begin(), starts.end()); twin != starts.end())
+        return Refuse(LayoutConflict(source.LineNumber(*twin), languageFlag));
+
+    RewriteResult result;
+    result.ok = true;
+    result.text = source;
+    result.text.ReplaceLines(std::move(edits));
+    return result;
+}
+
+}  // namespace tc

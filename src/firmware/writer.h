@@ -1,0 +1,30 @@
+// Writes the grid's tables, speeds and spark duration back into the lines
+// of a source text that the reader took them from.
+#pragma once
+
+#include <string>
+
+#include "firmware/source_text.h"
+#include "table/grid.h"
+
+namespace tc {
+
+inline constexpr int kLowestSpeed = 460;
+inline constexpr int kHighestSpeed = 20000;
+
+// round(spark / 6) and round(255 - 117187.5 / speed), halves to even.
+long long SparkCodeOf(int sparkMicroseconds);
+long long SpeedCodeOf(int speed);
+
+struct RewriteResult {
+    bool ok = false;
+    std::string warning;  // why the save was refused, when it was
+    SourceText text;      // the rewritten text, when ok
+};
+
+// Builds every new line first, then changes the text in one pass. A refused
+// rewrite leaves no change; a text that does not convert throws ConversionError.
+RewriteResult RewriteSource(const SourceText& source, const GridModel& model, unsigned languageFlag,
+                            char32_t separator);
+
+}  // namespace tc

@@ -1,0 +1,118 @@
+#include "platform/chart_view.h"
+
+#include <QChart>
+#include <QPen>
+#include <algorithm>
+
+namespace tc::qt {
+
+namespace {
+QColor ToQColor(const Rgb& rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
+
+// Room beyond the extreme points, so a marker at an edge is drawn whole.
+std::pair<double, double> Padded(double low, double high) {
+    const double span = high - low;
+    const double pad = span > 0 ? span * 0.04 : std::max(1.0, std::abs(low) * 0.04);
+    return {low - pad, high + pad};
+}
+}  // namespace
+
+AdvanceChartView::AdvanceChartView(QWidget* parent) : QChartView(parent) {
+    setObjectName("Chart1");
+    setRubberBand(QChartView::NoRubberBand);
+    setDragMode(QGraphicsView::NoDrag);
+    setRenderHint(QPainter::Antialiasing);
+    setFocusPolicy(Qt::TabFocus);
+    QChart* plot = chart();
+    plot->legend()->hide();
+    plot->setAnimationOptions(QChart::NoAnimation);
+    plot->setBackgroundRoundness(0);
+    plot->setPlotAreaBackgroundVisible(false);
+
+    axisX_ = new QValueAxis(this);
+    axisY_ = new QValueAxis(this);
+    axisX_->setLabelFormat("%.0f");
+    axisY_->setLabelFormat("%g");
+    // An empty chart still shows a plausible frame of speeds and angles.
+    axisX_->setRange(0, 20000);
+    axisY_->setRange(0, 40);
+    plot->addAxis(axisX_, Qt::AlignBottom);
+    plot->addAxis(axisY_, Qt::AlignLeft);
+
+    // Every step exists from the start, below the markers.
+    for (int i = 0; i < kGridRows - 2; ++i) {
+        auto* step = new QLineSeries(this);
+        step->setObjectName(QString("Series1Step%1").arg(i + 1));
+        step->setVisible(false);
+        plot->addSeries(step);
+        step->attachAxis(axisX_);
+        step->attachAxis(axisY_);
+        steps_.push_back(step);
+    }
+
+    series1_ = new QScatterSeries(this);
+    series1_->setObjectName("Series1");
+    series1_->setName("Series1");
+    series1_->setMarkerShape(QScatterSeries::MarkerShapeCircle);
+    series1_->setMarkerSize(7);  // half-width 3 around the centre pixel
+    series1_->setColor(ToQColor(kRed));
+    series1_->setBorderColor(ToQColor(kRed));
+    series1_->setPointLabelsVisible(false);
+    plot->addSeries(series1_);
+    series1_->attachAxis(axisX_);
+    series1_->attachAxis(axisY_);
+}
+
+void AdvanceChartView::SetPoints(const std::vector<PlotPoint>& points) {
+    QList<QPointF> markers;
+    for (const auto& point : points) markers.append(QPointF(point.x, point.y));
+    series1_->clearPointsConfiguration();
+    series1_->replace(markers);
+    for (int i = 0; i < static_cast<int>(points.size()); ++i)
+        series1_->setPointConfiguration(i, QXYSeries::PointConfiguration::Color, ToQColor(points[static_cast<std::size_t>(i)].color));
+
+    // Level to the next point's speed, then up or down, in the colour of the point it leads to.
+    usedSteps_ = 0;
+    for (std::size_t i = 1; i < points.size(); ++i) {
+        const PlotPoint& from = points[i - 1];
+        const PlotPoint& to = points[i];
+        if (usedSteps_ >= static_cast<int>(steps_.size())) break;
+        QLineSeries* step = steps_[static_cast<std::size_t>(usedSteps_++)];
+        step->replace({QPointF(from.x, from.y), QPointF(to.x, from.y), QPointF(to.x, to.y)});
+        QPen pen(ToQColor(to.color));
+        pen.setWidth(1);
+        step->setPen(pen);
+        step->setVisible(true);
+    }
+    for (std::size_t i = static_cast<std::size_t>(usedSteps_); i < steps_.size(); ++i) {
+        steps_[i]->clear();
+        steps_[i]->setVisible(false);
+    }
+    if (points.empty()) return;
+    double minX = points.front().x, maxX = points.back().x;
+    auto [minY, maxY] = std::minmax_element(points.begin(), points.end(),
+                                            [](const PlotPoint& a, const PlotPoint& b) { return a.y < b.y; });
+    const auto [x0, x1] = Padded(minX, maxX);
+    const auto [y0, y1] = Padded(minY->y, maxY->y);
+    axisX_->setRange(x0, x1);
+    axisY_->setRange(y0, y1);
+}
+
+void AdvanceChartView::SetTitle(const QString& title) { chart()->setTitle(title); }
+
+QString AdvanceChartView::Title() const { return chart()->title(); }
+
+std::vector<QColor> AdvanceChartView::StepColors() const {
+    std::vector<QColor> colors;
+    for (int i = 0; i < usedSteps_; ++i) colors.push_back(steps_[static_cast<std::size_t>(i)]->pen().color());
+    return colors;
+}
+
+std::vector<QPointF> AdvanceChartView::StepPoints(int step) const {
+    const QList<QPointF> points = steps_.at(static_cast<std::size_t>(step))->points();
+    return {points.begin(), points.end()};
+}
+
+void AdvanceChartView::wheelEvent(QWheelEvent* event) { event->ignore(); }
+
+}  // namespace tc::qt

@@ -1,0 +1,40 @@
+// Chart1: the advance curve as stairs with a marker on every point. QtCharts
+// colours markers per point but not line segments, so each step is a series of its own.
+#pragma once
+
+#include <QChartView>
+#include <QColor>
+#include <QLineSeries>
+#include <QScatterSeries>
+#include <QValueAxis>
+#include <vector>
+
+#include "chart/plot.h"
+
+namespace tc::qt {
+
+class AdvanceChartView : public QChartView {
+    Q_OBJECT
+public:
+    explicit AdvanceChartView(QWidget* parent);
+    void SetPoints(const std::vector<PlotPoint>& points);
+    void SetTitle(const QString& title);
+    QString Title() const;
+
+    // What is drawn, for checks: the markers with their colours, and each step's colour.
+    QScatterSeries* Series1() const { return series1_; }
+    std::vector<QColor> StepColors() const;
+    std::vector<QPointF> StepPoints(int step) const;
+
+protected:
+    void wheelEvent(QWheelEvent* event) override;
+
+private:
+    QScatterSeries* series1_;
+    std::vector<QLineSeries*> steps_;
+    int usedSteps_ = 0;
+    QValueAxis* axisX_;
+    QValueAxis* axisY_;
+};
+
+}  // namespace tc::qt

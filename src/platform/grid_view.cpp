@@ -1,0 +1,171 @@
+#include "platform/grid_view.h"
+
+#include <QApplication>
+#include <QHeaderView>
+#include <QKeyEvent>
+#include <QLineEdit>
+#include <QPainter>
+
+#include "platform/qt_ports.h"
+
+namespace tc::qt {
+
+bool KeyFilter::Apply(const CharFilter& filter, QObject* target, QEvent* event) {
+    if (event->type() != QEvent::KeyPress) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    // Keys without a character (arrows, Home, End, Delete) are not filtered.
+    if (key->text().isEmpty() || key->key() == Qt::Key_Delete) return false;
+    const auto codes = key->text().toUcs4();
+    const char32_t typed = codes.front();
+    const auto passed = filter(typed);
+    if (!passed) return true;
+    if (*passed == typed) return false;
+    const QString replacement = QString::fromUcs4(&*passed, 1);
+    QKeyEvent replaced(QEvent::KeyPress, 0, key->modifiers(), replacement, key->isAutoRepeat());
+    QCoreApplication::sendEvent(target, &replaced);
+    return true;
+}
+
+bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
+    return Apply(filter_, watched, event) || QObject::eventFilter(watched, event);
+}
+
+int GridTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kGridRows - 1; }
+
+int GridTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kGridColumns; }
+
+QVariant GridTableModel::data(const QModelIndex& index, int role) const {
+    if (!index.isValid() || (role != Qt::DisplayRole && role != Qt::EditRole)) return {};
+    return FromUtf8(grid_.Cell(index.column(), index.row() + 1));
+}
+
+QVariant GridTableModel::headerData(int section, Qt::Orientation orientation, int role) const {
+    if (orientation != Qt::Horizontal || role != Qt::DisplayRole) return {};
+    return FromUtf8(grid_.Cell(section, 0));
+}
+
+Qt::ItemFlags GridTableModel::flags(const QModelIndex& index) const {
+    if (!index.isValid()) return Qt::NoItemFlags;
+    return Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsEditable;
+}
+
+bool GridTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
+    if (!index.isValid() || role != Qt::EditRole) return false;
+    grid_.SetCell(index.column(), index.row() + 1, ToUtf8(value.toString()));
+    return true;
+}
+
+void GridTableModel::CellChanged(int column, int row) {
+    if (row == 0) {
+        emit headerDataChanged(Qt::Horizontal, column, column);
+        return;
+    }
+    const QModelIndex at = index(row - 1, column);
+    emit dataChanged(at, at);
+}
+
+void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const {
+    if (index.column() != kAngleColumn) {
+        QStyledItemDelegate::paint(painter, option, index);
+        return;
+    }
+    // The angle column: yellow whatever its state, text at the very top-left corner.
+    painter->save();
+    painter->fillRect(option.rect, QColor(255, 255, 0));
+    painter->setFont(option.font);
+    painter->setPen(option.palette.color(QPalette::Text));
+    painter->drawText(option.rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, index.data().toString());
+    painter->restore();
+}
+
+QWidget* GridDelegate::createEditor(QWidget* parent, const QStyleOptionViewItem&, const QModelIndex& index) const {
+    auto* editor = new QLineEdit(parent);
+    editor->setFrame(false);
+    editor->setTextMargins(0, 0, 0, 0);
+    editor->setContentsMargins(0, 0, 0, 0);
+    // The cell follows the editor as it is typed in, as the grid's own text.
+    auto* model = const_cast<QAbstractItemModel*>(index.model());
+    const QPersistentModelIndex cell(index);
+    connect(editor, &QLineEdit::textEdited, editor, [model, cell](const QString& text) {
+        if (cell.isValid()) model->setData(cell, text, Qt::EditRole);
+    });
+    return editor;
+}
+
+void GridDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex&) const {
+    editor->setGeometry(option.rect);
+}
+
+bool GridDelegate::eventFilter(QObject* editor, QEvent* event) {
+    if (event->type() == QEvent::KeyPress) {
+        auto* view = qobject_cast<QAbstractItemView*>(editor->parent() ? editor->parent()->parent() : nullptr);
+        const int column = view ? view->currentIndex().column() : -1;
+        const char32_t separator = separator_();
+        const CharFilter filter = [column, separator](char32_t ch) { return FilterGridKey(column, ch, separator); };
+        if (KeyFilter::Apply(filter, editor, event)) return true;
+        // Enter, Escape and Tab are filtered above as characters, or belong to the focus chain.
+        auto* key = static_cast<QKeyEvent*>(event);
+        if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) return false;
+    }
+    return QStyledItemDelegate::eventFilter(editor, event);
+}
+
+StringGridView::StringGridView(QWidget* parent, GridModel& model, std::function<char32_t()> separator)
+    : QTableView(parent), model_(model), tableModel_(model.grid), separator_(separator) {
+    setObjectName("StringGrid1");
+    setModel(&tableModel_);
+    setItemDelegate(new GridDelegate(this, separator));
+    verticalHeader()->hide();
+    horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    horizontalHeader()->setSectionsClickable(false);
+    horizontalHeader()->setHighlightSections(false);
+    horizontalHeader()->setDefaultAlignment(Qt::AlignLeft | Qt::AlignVCenter);
+    horizontalHeader()->setMinimumSectionSize(1);
+    horizontalHeader()->setFixedHeight(kHeaderRowHeight);
+    verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
+    verticalHeader()->setMinimumSectionSize(1);
+    verticalHeader()->setDefaultSectionSize(kDefaultRowHeight);
+    for (int column = 0; column < kGridColumns; ++column)
+        setColumnWidth(column, column == kSpeedColumn ? kSpeedColumnWidth : kDefaultColumnWidth);
+    setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+    setSelectionMode(QAbstractItemView::SingleSelection);
+    setSelectionBehavior(QAbstractItemView::SelectItems);
+    setTabKeyNavigation(false);
+    setWordWrap(false);
+    setCornerButtonEnabled(false);
+    setEditTriggers(QAbstractItemView::NoEditTriggers);
+    setCurrentIndex(tableModel_.index(0, kSpeedColumn));
+}
+
+std::pair<int, int> StringGridView::CurrentCell() const {
+    const QModelIndex current = currentIndex();
+    return {current.column(), current.row() + 1};
+}
+
+void StringGridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    QTableView::currentChanged(current, previous);
+    if (!current.isValid()) return;
+    if (selectCell) selectCell(current.column(), current.row() + 1);
+    ShowEditor();
+}
+
+void StringGridView::SetEditing(bool editing) {
+    setEditTriggers(editing ? QAbstractItemView::AllEditTriggers : QAbstractItemView::NoEditTriggers);
+}
+
+void StringGridView::ShowEditor() {
+    if (!model_.editing || state() == QAbstractItemView::EditingState) return;
+    edit(currentIndex());
+}
+
+void StringGridView::keyPressEvent(QKeyEvent* event) {
+    // Typing on a read-only cell does nothing; on an editable one the editor takes it.
+    const int column = currentIndex().column();
+    const char32_t separator = separator_();
+    const CharFilter filter = [column, separator](char32_t ch) { return FilterGridKey(column, ch, separator); };
+    if (KeyFilter::Apply(filter, this, event)) return;
+    QTableView::keyPressEvent(event);
+}
+
+}  // namespace tc::qt

@@ -1,0 +1,86 @@
+// StringGrid1: a table view over the grid model. Row 0 of the model is the
+// view's header; model rows 1 to 32 are view rows 0 to 31.
+#pragma once
+
+#include <QAbstractTableModel>
+#include <QStyledItemDelegate>
+#include <QTableView>
+#include <functional>
+#include <optional>
+
+#include "table/grid.h"
+
+namespace tc::qt {
+
+// Lets a typed character through, replaces it or drops it.
+using CharFilter = std::function<std::optional<char32_t>(char32_t)>;
+
+// Applies a character filter to the key presses of a widget.
+class KeyFilter : public QObject {
+public:
+    KeyFilter(QObject* parent, CharFilter filter) : QObject(parent), filter_(std::move(filter)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override;
+    // True when the event was consumed (dropped, or resent with its replacement).
+    static bool Apply(const CharFilter& filter, QObject* target, QEvent* event);
+
+private:
+    CharFilter filter_;
+};
+
+class GridTableModel : public QAbstractTableModel {
+    Q_OBJECT
+public:
+    explicit GridTableModel(AdvanceGrid& grid, QObject* parent = nullptr) : QAbstractTableModel(parent), grid_(grid) {}
+    int rowCount(const QModelIndex& parent = {}) const override;
+    int columnCount(const QModelIndex& parent = {}) const override;
+    QVariant data(const QModelIndex& index, int role) const override;
+    QVariant headerData(int section, Qt::Orientation orientation, int role) const override;
+    Qt::ItemFlags flags(const QModelIndex& index) const override;
+    bool setData(const QModelIndex& index, const QVariant& value, int role) override;
+    void CellChanged(int column, int row);
+
+private:
+    AdvanceGrid& grid_;
+};
+
+class GridDelegate : public QStyledItemDelegate {
+    Q_OBJECT
+public:
+    GridDelegate(QObject* parent, std::function<char32_t()> separator)
+        : QStyledItemDelegate(parent), separator_(std::move(separator)) {}
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    QWidget* createEditor(QWidget* parent, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+    void updateEditorGeometry(QWidget* editor, const QStyleOptionViewItem& option, const QModelIndex& index) const override;
+
+protected:
+    bool eventFilter(QObject* editor, QEvent* event) override;
+
+private:
+    std::function<char32_t()> separator_;
+};
+
+class StringGridView : public QTableView {
+    Q_OBJECT
+public:
+    StringGridView(QWidget* parent, GridModel& model, std::function<char32_t()> separator);
+    GridTableModel& TableModel() { return tableModel_; }
+    // Follows the editing option: the editor is shown whenever an editable cell is current.
+    void SetEditing(bool editing);
+    // The cell (column, model row) that is current.
+    std::pair<int, int> CurrentCell() const;
+
+    std::function<void(int column, int row)> selectCell;
+
+protected:
+    void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    void keyboardSearch(const QString&) override {}
+    void keyPressEvent(QKeyEvent* event) override;
+
+private:
+    void ShowEditor();
+    GridModel& model_;
+    GridTableModel tableModel_;
+    std::function<char32_t()> separator_;
+};
+
+}  // namespace tc::qt

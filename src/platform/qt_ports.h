@@ -1,0 +1,55 @@
+// The logic's outside world through Qt: message boxes, the open dialog, files,
+// the desktop and processes.
+#pragma once
+
+#include <QFileDialog>
+#include <QString>
+
+#include "app/ports.h"
+
+class QWidget;
+
+namespace tc::qt {
+
+QString FromUtf8(const std::string& text);
+std::string ToUtf8(const QString& text);
+// Windows-1251 bytes for display; the source text itself stays bytes.
+QString DecodeCp1251(const std::string& bytes);
+// The first character of the locale's decimal separator.
+char32_t LocaleDecimalSeparator();
+
+class BoxMessages : public Messages {
+public:
+    explicit BoxMessages(QWidget* parent) : parent_(parent) {}
+    void Warning(const std::string& text) override;
+    void Error(const std::string& text) override;
+    void AppError(const std::string& text) override;
+
+private:
+    QWidget* parent_;
+};
+
+class DialogChooser : public FileChooser {
+public:
+    explicit DialogChooser(QWidget* parent);
+    std::optional<std::string> ChooseSource(const std::string& proposedName) override;
+    QFileDialog& Dialog() { return dialog_; }
+
+private:
+    QFileDialog dialog_;
+};
+
+class DiskFiles : public FileStore {
+public:
+    ReadResult Read(const std::string& path) override;
+    std::optional<std::string> Write(const std::string& path, const std::string& bytes) override;
+};
+
+class SystemDesktop : public Desktop {
+public:
+    void OpenDocument(const std::string& name) override;
+    bool OnSearchPath(const std::string& program) override;
+    bool StartDetached(const AssemblerCommand& command) override;
+};
+
+}  // namespace tc::qt
