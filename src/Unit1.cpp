@@ -43,14 +43,7 @@ TForm1::TForm1(Services services, QWidget* parent) : QWidget(parent, Qt::Window)
         l->setGeometry(x, y, w, h);
         return l;
     };
-    Button1 = button("Button1", 16, 16, 81, 33);
-    Button7 = button("Button7", 112, 16, 81, 33);
-    Label3 = label("Label3", 32, 56, 58, 13);
-    Label1 = label("Label1", 120, 56, 68, 13);
-    ComboBox3 = new QComboBox(this);
-    ComboBox3->setGeometry(32, 72, 65, 21);
-    ComboBox1 = new QComboBox(this);
-    ComboBox1->setGeometry(136, 72, 49, 21);
+    // Created in keyboard focus order, which is then the Tab order.
     Memo1 = new QPlainTextEdit(this);
     Memo1->setObjectName("Memo1");
     Memo1->setGeometry(16, 104, 177, 193);
@@ -58,30 +51,34 @@ TForm1::TForm1(Services services, QWidget* parent) : QWidget(parent, Qt::Window)
     Memo1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     Memo1->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-    Button4 = button("Button4", 120, 304, 73, 33);
-    Label2 = label("Label2", 24, 320, 28, 13);
-    ComboBox2 = new QComboBox(this);
-    ComboBox2->setGeometry(64, 312, 41, 21);
-    Button2 = button("Button2", 16, 344, 177, 33);
-    Button5 = button("Button5", 16, 384, 177, 33);
-    Button6 = button("Button6", 16, 424, 177, 33);
-    Button3 = button("Button3", 16, 472, 177, 49);
+    Button1 = button("Button1", 16, 16, 81, 33);
     StringGrid1 = new tc::qt::StringGridView(this, logic_->Model(), [this] { return logic_->DecimalSeparator(); });
     StringGrid1->setGeometry(208, 16, 201, 505);
+    ComboBox1 = new QComboBox(this);
+    ComboBox1->setGeometry(136, 72, 49, 21);
+    // The chart takes no keyboard input, so Tab passes it by.
     Chart1 = new tc::qt::AdvanceChartView(this);
     Chart1->setGeometry(416, 16, 449, 505);
     Chart1->chart()->setTitleFont(font);
+    Button2 = button("Button2", 16, 344, 177, 33);
+    Button3 = button("Button3", 16, 472, 177, 49);
+    Button4 = button("Button4", 120, 304, 73, 33);
+    ComboBox2 = new QComboBox(this);
+    ComboBox2->setGeometry(64, 312, 41, 21);
+    Button5 = button("Button5", 16, 384, 177, 33);
+    Button6 = button("Button6", 16, 424, 177, 33);
+    Button7 = button("Button7", 112, 16, 81, 33);
+    ComboBox3 = new QComboBox(this);
+    ComboBox3->setGeometry(32, 72, 65, 21);
+    Label3 = label("Label3", 32, 56, 58, 13);
+    Label1 = label("Label1", 120, 56, 68, 13);
+    Label2 = label("Label2", 24, 320, 28, 13);
 
     Button1->setToolTip(tc::kFileButtonTooltip);
 
     SetUpCombo(ComboBox1, "ComboBox1", tc::FilterDigitKey);
     SetUpCombo(ComboBox2, "ComboBox2", tc::FilterTableKey);
     SetUpCombo(ComboBox3, "ComboBox3", tc::FilterDigitKey);
-
-    // Keyboard focus order.
-    QWidget* order[] = {Memo1,     Button1, StringGrid1, ComboBox1, Chart1,  Button2,  Button3,
-                        Button4,   ComboBox2, Button5,   Button6,   Button7, ComboBox3};
-    for (std::size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 
     connect(Button1, &QPushButton::clicked, this, [this] { logic_->Button1Click(); });
     connect(Button2, &QPushButton::clicked, this, [this] { logic_->Button2Click(); });
@@ -113,6 +110,9 @@ TForm1::TForm1(Services services, QWidget* parent) : QWidget(parent, Qt::Window)
 
 TForm1::~TForm1() {
     logic_->SetObserver(nullptr);
+    // The controls show the logic's model: they go first, while it still exists.
+    ownChooser_.reset();
+    qDeleteAll(findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly));
     if (Form1 == this) Form1 = nullptr;
 }
 
@@ -139,6 +139,9 @@ void TForm1::ShowComboText(QComboBox* combo, const tc::ComboField& field) {
         for (const auto& item : field.items) combo->addItem(Q(item));
     }
     combo->lineEdit()->setMaxLength(field.maxLength > 0 ? field.maxLength : 32767);
+    // The list follows the text: its item when it has one, none otherwise (the start-up 65).
+    const int item = combo->findText(Q(field.text), Qt::MatchExactly);
+    if (combo->currentIndex() != item) combo->setCurrentIndex(item);
     if (combo->currentText() != Q(field.text)) combo->setEditText(Q(field.text));
     showingModel_ = false;
 }

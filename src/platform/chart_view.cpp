@@ -22,7 +22,7 @@ AdvanceChartView::AdvanceChartView(QWidget* parent) : QChartView(parent) {
     setRubberBand(QChartView::NoRubberBand);
     setDragMode(QGraphicsView::NoDrag);
     setRenderHint(QPainter::Antialiasing);
-    setFocusPolicy(Qt::TabFocus);
+    setFocusPolicy(Qt::NoFocus);
     QChart* plot = chart();
     plot->legend()->hide();
     plot->setAnimationOptions(QChart::NoAnimation);

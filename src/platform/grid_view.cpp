@@ -13,8 +13,10 @@ namespace tc::qt {
 bool KeyFilter::Apply(const CharFilter& filter, QObject* target, QEvent* event) {
     if (event->type() != QEvent::KeyPress) return false;
     auto* key = static_cast<QKeyEvent*>(event);
-    // Keys without a character (arrows, Home, End, Delete) are not filtered.
-    if (key->text().isEmpty() || key->key() == Qt::Key_Delete) return false;
+    // Keys without a character (arrows, Home, End, Delete) are not filtered; Tab moves the focus.
+    if (key->text().isEmpty() || key->key() == Qt::Key_Delete || key->key() == Qt::Key_Tab ||
+        key->key() == Qt::Key_Backtab)
+        return false;
     const auto codes = key->text().toUcs4();
     const char32_t typed = codes.front();
     const auto passed = filter(typed);
@@ -103,7 +105,7 @@ bool GridDelegate::eventFilter(QObject* editor, QEvent* event) {
         const char32_t separator = separator_();
         const CharFilter filter = [column, separator](char32_t ch) { return FilterGridKey(column, ch, separator); };
         if (KeyFilter::Apply(filter, editor, event)) return true;
-        // Enter, Escape and Tab are filtered above as characters, or belong to the focus chain.
+        // Tab belongs to the focus chain, not to moving between cells.
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) return false;
     }
@@ -144,19 +146,26 @@ std::pair<int, int> StringGridView::CurrentCell() const {
 }
 
 void StringGridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {
+    // The editing option must be right before the base class decides whether to open an editor.
+    if (current.isValid() && selectCell) selectCell(current.column(), current.row() + 1);
     QTableView::currentChanged(current, previous);
-    if (!current.isValid()) return;
-    if (selectCell) selectCell(current.column(), current.row() + 1);
-    ShowEditor();
+    if (current.isValid()) ShowEditor();
 }
 
 void StringGridView::SetEditing(bool editing) {
     setEditTriggers(editing ? QAbstractItemView::AllEditTriggers : QAbstractItemView::NoEditTriggers);
+    if (!editing)
+        if (QWidget* editor = indexWidget(currentIndex())) closeEditor(editor, QAbstractItemDelegate::NoHint);
 }
 
 void StringGridView::ShowEditor() {
-    if (!model_.editing || state() == QAbstractItemView::EditingState) return;
+    if (!model_.editing || !isVisible() || state() == QAbstractItemView::EditingState) return;
     edit(currentIndex());
+}
+
+void StringGridView::showEvent(QShowEvent* event) {
+    QTableView::showEvent(event);
+    ShowEditor();
 }
 
 void StringGridView::keyPressEvent(QKeyEvent* event) {

@@ -1,0 +1,38 @@
+# Shared by scripts/run and scripts/test: installs what is missing, then
+# configures and builds into build/. Sourced, not run.
+
+TOP=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
+BUILD="$TOP/build"
+
+# need_packages PKG...: installs missing Debian packages as root, else says what to run.
+need_packages() {
+  local missing=()
+  local pkg
+  for pkg in "$@"; do
+    dpkg-query -W -f='${Status}' "$pkg" 2>/dev/null | grep -q "install ok installed" || missing+=("$pkg")
+  done
+  [ ${#missing[@]} -eq 0 ] && return 0
+  if [ "$(id -u)" -eq 0 ]; then
+    echo "Installing: ${missing[*]}"
+    export DEBIAN_FRONTEND=noninteractive
+    apt-get update -q >/dev/null || { echo "apt-get update failed" >&2; return 1; }
+    apt-get install -y -q --no-install-recommends "${missing[@]}" >/dev/null ||
+      { echo "apt-get install failed for: ${missing[*]}" >&2; return 1; }
+  else
+    echo "Missing packages. Run this, then try again:" >&2
+    echo "  sudo apt-get install -y ${missing[*]}" >&2
+    return 1
+  fi
+}
+
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev libgl-dev libgtest-dev)
+
+# configure_and_build DIR [CMAKE OPTIONS...]
+configure_and_build() {
+  local dir=$1
+  shift
+  if [ ! -f "$dir/build.ninja" ]; then
+    cmake -S "$TOP" -B "$dir" -G Ninja "$@" >/dev/null || return 1
+  fi
+  cmake --build "$dir" -j "$(nproc)"
+}

@@ -1,0 +1,177 @@
+// Opening, saving and assembling the sample firmware through the real window.
+#include <QDir>
+#include <QFile>
+#include <QProcess>
+#include <QStandardPaths>
+#include <QTemporaryDir>
+
+#include "gui_support.h"
+
+namespace gui {
+namespace {
+
+QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll();
+}
+
+class FirmwareWindowTest : public WindowTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        path = folder.filePath("CDI.asm");
+        ASSERT_TRUE(QFile::copy(TIMINGCALC_EXAMPLES "/CDI.asm", path));
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        Open();
+    }
+    void Load() {
+        chooser.answers.push_back(path.toStdString());
+        QTest::mouseClick(window->Button1, Qt::LeftButton);
+    }
+
+    QTemporaryDir folder;
+    QString path;
+};
+
+TEST_F(FirmwareWindowTest, OpeningTheSampleFillsGridChartAndTitle) {
+    Load();
+    EXPECT_TRUE(messages.all.empty()) << messages.all.front().text;
+    EXPECT_EQ(chooser.proposed, std::vector<std::string>{"CDI.asm"});
+    EXPECT_EQ(window->ComboBox3->currentText(), "66");
+    EXPECT_EQ(Cell(0, 1), "460");
+    EXPECT_EQ(Cell(0, 2), "600");
+    EXPECT_EQ(Cell(0, 32), "19530");
+    EXPECT_EQ(Cell(1, 0), QString::fromUtf8("таб.1"));
+    EXPECT_EQ(Cell(3, 0), QString::fromUtf8("таб.3"));
+    EXPECT_EQ(Cell(1, 1), "14");
+    EXPECT_EQ(Cell(4, 1), "10.2");
+    EXPECT_EQ(window->Chart1->Series1()->count(), 32);
+    EXPECT_EQ(window->Chart1->Title(),
+              QString::fromUtf8("График УОЗ, файл: CDI.asm. Внимание, с подстроечным резистором!"));
+    EXPECT_TRUE(window->Memo1->toPlainText().contains(QString::fromUtf8(";блок задержки искры")));
+    EXPECT_TRUE(window->Memo1->isReadOnly());
+
+    QTest::mouseClick(window->Button7, Qt::LeftButton);
+    EXPECT_EQ(window->Chart1->Title(), "Timing graph, file: CDI.asm. Attention, with adjust resistor!");
+    EXPECT_EQ(Cell(2, 0), "Tab.2");
+
+    // A cancelled dialog loads the same file again, and proposes it.
+    TypeIntoCell(4, 1, "5");
+    QTest::mouseClick(window->Button1, Qt::LeftButton);
+    EXPECT_EQ(chooser.proposed.back(), path.toStdString());
+    EXPECT_EQ(Cell(4, 1), "10.2");
+}
+
+TEST_F(FirmwareWindowTest, SavingUnchangedGivesTheSameBytesAndAFailedOpenSaysSo) {
+    const QByteArray before = ReadAll(path);
+    Load();
+    QTest::mouseClick(window->Button5, Qt::LeftButton);
+    EXPECT_TRUE(messages.all.empty());
+    EXPECT_EQ(ReadAll(path), before);
+
+    const std::string missing = folder.filePath("gone.asm").toStdString();
+    chooser.answers.push_back(missing);
+    QTest::mouseClick(window->Button1, Qt::LeftButton);
+    EXPECT_EQ(messages.all, (std::vector<Recorded>{{"error", "Ошибка доступа к файлу " + missing}}));
+    EXPECT_TRUE(window->Memo1->toPlainText().isEmpty());
+}
+
+TEST_F(FirmwareWindowTest, RefusedSavesLeaveTheFileByteForByte) {
+    Load();
+    const QByteArray before = ReadAll(path);
+    struct Case {
+        int column, row;
+        const char* typed;
+        Recorded message;
+    };
+    const Case cases[] = {
+        {0, 2, "459", {"warning", "Обороты не ниже холостых, 460/мин"}},
+        {0, 20, "20001", {"warning", "Превышены обороты 20000/мин"}},
+        {4, 9, "-106", {"warning", "Превышен предел 125° ниже датчика"}},
+        {0, 12, "", {"app", "'' is not a valid integer value."}},
+    };
+    for (const auto& c : cases) {
+        const QString old = Cell(c.column, c.row);
+        TypeIntoCell(c.column, c.row, c.typed);
+        messages.all.clear();
+        QTest::mouseClick(window->Button5, Qt::LeftButton);
+        EXPECT_EQ(messages.all, std::vector<Recorded>{c.message}) << c.typed;
+        EXPECT_EQ(ReadAll(path), before) << c.typed;
+        TypeIntoCell(c.column, c.row, old);
+    }
+}
+
+TEST_F(FirmwareWindowTest, CompileStartsTheAssemblerInTheSourcesFolder) {
+    QTest::mouseClick(window->Button6, Qt::LeftButton);
+    EXPECT_TRUE(desktop.started.empty());
+    Load();
+    QTest::mouseClick(window->Button6, Qt::LeftButton);
+    ASSERT_EQ(desktop.started.size(), 1u);
+    const auto& command = desktop.started.front();
+    EXPECT_EQ(command.program, "xterm");
+    EXPECT_EQ(command.workingDirectory, folder.path().toStdString());
+    ASSERT_GE(command.arguments.size(), 2u);
+    EXPECT_EQ(command.arguments.back(), "CDI.asm");
+    EXPECT_EQ(command.arguments[command.arguments.size() - 2], "avra");
+}
+
+// The ldi R16 immediates of the table code, in program order, from an Intel HEX image.
+std::vector<int> TableImmediates(const QByteArray& hex) {
+    std::vector<unsigned char> image;
+    for (const QByteArray& line : hex.split('\n')) {
+        const QByteArray record = line.trimmed();
+        if (record.size() < 11 || record[0] != ':') continue;
+        const int count = record.mid(1, 2).toInt(nullptr, 16);
+        const int address = record.mid(3, 4).toInt(nullptr, 16);
+        if (record.mid(7, 2).toInt(nullptr, 16) != 0) continue;
+        if (image.size() < static_cast<std::size_t>(address + count)) image.resize(static_cast<std::size_t>(address + count));
+        for (int i = 0; i < count; ++i)
+            image[static_cast<std::size_t>(address + i)] = static_cast<unsigned char>(record.mid(9 + 2 * i, 2).toInt(nullptr, 16));
+    }
+    std::vector<int> codes;
+    for (std::size_t at = 0; at + 3 < image.size(); at += 2) {
+        const unsigned word = image[at] | (image[at + 1] << 8);
+        const unsigned next = image[at + 2] | (image[at + 3] << 8);
+        const bool ldiR16 = (word & 0xF0F0) == 0xE000;  // ldi R16, K: 1110 KKKK 0000 KKKK
+        if (ldiR16 && next == 0x930D)                   // st X+, R16
+            codes.push_back(static_cast<int>(((word >> 4) & 0xF0) | (word & 0x0F)));
+    }
+    return codes;
+}
+
+TEST_F(FirmwareWindowTest, EditedTablesSurviveTheRealAssembler) {
+    const QString avra = QStandardPaths::findExecutable("avra");
+    if (avra.isEmpty()) GTEST_FAIL() << "avra is not installed (scripts/test installs it)";
+    Load();
+    const char* angles[3][3] = {{"5", "-", "40.5"}, {"0.4", "71.8", "-105.3"}, {"12", "19.3", "-"}};
+    for (int table = 0; table < 3; ++table) {
+        PickItem(window->ComboBox2, table);
+        TypeIntoCell(4, 3, angles[table][0]);
+        TypeIntoCell(4, 17, angles[table][1]);
+        TypeIntoCell(4, 32, angles[table][2]);
+        QTest::mouseClick(window->Button2, Qt::LeftButton);
+    }
+    QTest::mouseClick(window->Button5, Qt::LeftButton);
+    ASSERT_TRUE(messages.all.empty()) << messages.all.front().text;
+    EXPECT_EQ(Cell(1, 3), "21");
+    EXPECT_EQ(Cell(1, 17), "180");
+    EXPECT_EQ(Cell(2, 32), "179");
+    EXPECT_EQ(Cell(3, 32), "180");
+
+    QProcess assembler;
+    assembler.setWorkingDirectory(folder.path());
+    assembler.start(avra, {"-fI", "CDI.asm"});
+    ASSERT_TRUE(assembler.waitForFinished(60000));
+    ASSERT_EQ(assembler.exitCode(), 0) << assembler.readAllStandardOutput().toStdString()
+                                       << assembler.readAllStandardError().toStdString();
+    const std::vector<int> codes = TableImmediates(ReadAll(folder.filePath("CDI.hex")));
+    std::vector<int> expected;
+    for (int table = 1; table <= 3; ++table)
+        for (int row = 1; row <= 32; ++row) expected.push_back(Cell(table, row).toInt());
+    ASSERT_GE(codes.size(), expected.size());
+    EXPECT_EQ(std::vector<int>(codes.end() - static_cast<std::ptrdiff_t>(expected.size()), codes.end()), expected);
+}
+
+}  // namespace
+}  // namespace gui

@@ -1,0 +1,379 @@
+// The main window driven with real mouse and key events.
+#include <QHeaderView>
+#include <QMessageBox>
+#include <QTimer>
+
+#include "gui_support.h"
+
+namespace gui {
+namespace {
+
+using Control = std::tuple<const char*, int, int, int, int, const char*>;
+
+TEST_F(WindowTest, EveryControlSitsAtItsPlaceWithItsStartText) {
+    EXPECT_EQ(window->size(), QSize(873, 535));
+    EXPECT_EQ(window->minimumSize(), window->maximumSize());
+    EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
+    EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Перерасчет угла опережения ФУОЗ DA-VED  v0.98"));
+    const Control controls[] = {
+        {"Button1", 16, 16, 81, 33, "Файл"},           {"Button7", 112, 16, 81, 33, "English"},
+        {"ComboBox3", 32, 72, 65, 21, "65"},           {"ComboBox1", 136, 72, 49, 21, "20"},
+        {"Memo1", 16, 104, 177, 193, ""},              {"Button4", 120, 304, 73, 33, "График"},
+        {"ComboBox2", 64, 312, 41, 21, "1"},           {"Button2", 16, 344, 177, 33, "Сохранить в таблицу"},
+        {"Button5", 16, 384, 177, 33, "Сохранить в файл"}, {"Button6", 16, 424, 177, 33, "Компилировать"},
+        {"Button3", 16, 472, 177, 49, "О программе"},  {"StringGrid1", 208, 16, 201, 505, ""},
+        {"Chart1", 416, 16, 449, 505, ""},
+    };
+    for (const auto& [name, x, y, w, h, text] : controls) {
+        auto* widget = window->findChild<QWidget*>(name);
+        ASSERT_NE(widget, nullptr) << name;
+        EXPECT_EQ(widget->geometry(), QRect(x, y, w, h)) << name;
+        QString shown;
+        if (auto* button = qobject_cast<QPushButton*>(widget)) shown = button->text();
+        if (auto* combo = qobject_cast<QComboBox*>(widget)) shown = combo->currentText();
+        if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) shown = memo->toPlainText();
+        EXPECT_EQ(shown, QString::fromUtf8(text)) << name;
+        EXPECT_EQ(widget->toolTip().isEmpty(), std::string(name) != "Button1") << name;
+    }
+    // Labels keep their place; a stand-in font may only widen them.
+    const Control labels[] = {{"Label3", 32, 56, 58, 13, "Искра, мкс"},
+                              {"Label1", 120, 56, 68, 13, "Угол датчика"},
+                              {"Label2", 24, 320, 28, 13, "Табл."}};
+    for (const auto& [name, x, y, w, h, text] : labels) {
+        auto* label = window->findChild<QLabel*>(name);
+        ASSERT_NE(label, nullptr) << name;
+        EXPECT_EQ(label->pos(), QPoint(x, y)) << name;
+        EXPECT_EQ(label->height(), h) << name;
+        EXPECT_GE(label->width(), std::max(w, label->sizeHint().width())) << name;
+        EXPECT_EQ(label->text(), QString::fromUtf8(text)) << name;
+    }
+    EXPECT_EQ(window->Button1->toolTip(), QString::fromUtf8("Выберите CDI.asm"));
+    EXPECT_EQ(window->Chart1->Series1()->objectName(), "Series1");
+    EXPECT_EQ(window->Chart1->Title(), QString::fromUtf8("График УОЗ"));
+    EXPECT_EQ(window->Chart1->Series1()->count(), 0);
+    EXPECT_FALSE(window->Chart1->chart()->legend()->isVisible());
+}
+
+TEST_F(WindowTest, TabWalksTheControlsInTheirOrder) {
+    const QStringList expected = {"Button1", "StringGrid1", "ComboBox1", "Button2",
+                                           "Button3", "Button4",     "ComboBox2", "Button5", "Button6",
+                                           "Button7", "ComboBox3",   "Memo1"};
+    window->Memo1->setFocus();
+    QStringList seen;
+    for (qsizetype i = 0; i < expected.size(); ++i) {
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        QWidget* focus = QApplication::focusWidget();
+        while (focus && focus->parentWidget() != window.get()) focus = focus->parentWidget();
+        seen << (focus ? focus->objectName() : QString());
+    }
+    EXPECT_EQ(seen.join(' ').toStdString(), expected.join(' ').toStdString());
+}
+
+TEST_F(WindowTest, GridStartsWithHeadersSpeedsAndCombos) {
+    auto* header = window->StringGrid1->horizontalHeader();
+    EXPECT_EQ(header->model()->headerData(0, Qt::Horizontal).toString(), QString::fromUtf8("об/мин"));
+    EXPECT_EQ(header->model()->headerData(4, Qt::Horizontal).toString(), QString::fromUtf8("УОЗ"));
+    EXPECT_EQ(header->height(), 16);
+    EXPECT_EQ(window->StringGrid1->columnWidth(0), 45);
+    for (int column = 1; column < 5; ++column) EXPECT_EQ(window->StringGrid1->columnWidth(column), 36);
+    EXPECT_EQ(window->StringGrid1->rowHeight(0), 14);
+    EXPECT_EQ(Cell(0, 1), "460");
+    EXPECT_EQ(Cell(0, 27), "10600");
+    EXPECT_EQ(Cell(0, 32), "19500");
+    EXPECT_EQ(window->StringGrid1->model()->data(window->StringGrid1->model()->index(31, 0)).toString(), "19500");
+    const std::tuple<QComboBox*, QStringList, int> combos[] = {
+        {window->ComboBox1, {"40", "35", "30", "25", "20", "15"}, 2},
+        {window->ComboBox2, {"1", "2", "3"}, 1},
+        {window->ComboBox3, {"200", "100", "50"}, 32767},
+    };
+    for (const auto& [combo, items, maxLength] : combos) {
+        QStringList shown;
+        for (int i = 0; i < combo->count(); ++i) shown << combo->itemText(i);
+        EXPECT_EQ(shown, items) << combo->objectName().toStdString();
+        EXPECT_EQ(combo->lineEdit()->maxLength(), maxLength) << combo->objectName().toStdString();
+    }
+}
+
+TEST_F(WindowTest, SpeedOfRowOneIsNeverEditableButTheOthersTakeDigitsOnly) {
+    // The cell current at start is (0, 1); typing there changes nothing.
+    window->StringGrid1->setFocus();
+    QTest::keyClicks(window->StringGrid1, "9");
+    EXPECT_EQ(Cell(0, 1), "460");
+    ClickCell(0, 1);
+    QTest::keyClicks(QApplication::focusWidget(), "12");
+    EXPECT_EQ(Cell(0, 1), "460");
+
+    TypeIntoCell(0, 2, "7-,.a 50");
+    EXPECT_EQ(Cell(0, 2), "750");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backspace);
+    EXPECT_EQ(Cell(0, 2), "75");
+
+    // Table columns are read-only; the angle column is editable again afterwards.
+    ClickCell(2, 5);
+    QTest::keyClicks(QApplication::focusWidget(), "3");
+    EXPECT_EQ(Cell(2, 5), "");
+    TypeIntoCell(4, 5, "-1.5");
+    EXPECT_EQ(Cell(4, 5), "-1.5");
+}
+
+struct SeparatorCase {
+    char32_t separator;
+    const char* typed;
+    const char* stored;
+};
+
+class AngleTyping : public WindowTest, public ::testing::WithParamInterface<SeparatorCase> {
+protected:
+    void SetUp() override { Open(GetParam().separator); }
+};
+
+TEST_P(AngleTyping, SeparatorKeysBecomeTheLocalesSeparator) {
+    TypeIntoCell(4, 3, QString::fromUtf8(GetParam().typed));
+    EXPECT_EQ(Cell(4, 3), QString::fromUtf8(GetParam().stored));
+}
+
+INSTANTIATE_TEST_SUITE_P(Separators, AngleTyping,
+                         ::testing::Values(SeparatorCase{U',', "19.3", "19,3"}, SeparatorCase{U',', "19,3", "19,3"},
+                                           SeparatorCase{U'.', "19,3", "19.3"}, SeparatorCase{U'.', "1a+ 2", "12"},
+                                           SeparatorCase{U'\u066B', "19.3", "193"}));
+
+TEST_F(WindowTest, ComboKeyFiltersAndLengthLimits) {
+    auto* sensor = window->ComboBox1->lineEdit();
+    sensor->selectAll();
+    QTest::keyClicks(sensor, "3x57");
+    EXPECT_EQ(window->ComboBox1->currentText(), "35");
+    EXPECT_EQ(window->Logic().Model().sensor.text, "35");
+
+    auto* table = window->ComboBox2->lineEdit();
+    table->setFocus();
+    table->end(false);
+    QTest::keyClick(table, Qt::Key_Backspace);
+    EXPECT_EQ(window->ComboBox2->currentText(), "1");
+    table->selectAll();
+    QTest::keyClicks(table, "4");
+    EXPECT_EQ(window->ComboBox2->currentText(), "1");
+    QTest::keyClicks(table, "3");
+    EXPECT_EQ(window->Logic().Model().table.text, "3");
+
+    auto* spark = window->ComboBox3->lineEdit();
+    spark->selectAll();
+    QTest::keyClicks(spark, "1234567.8");
+    EXPECT_EQ(window->Logic().Model().spark.text, "12345678");
+}
+
+// Puts codes into a table column and angles into the angle column as a load would.
+void FillTable(TForm1& window, int column, int code) {
+    auto& grid = window.Logic().Model().grid;
+    for (int row = 1; row <= 32; ++row) grid.SetCell(column, row, std::to_string(code));
+}
+
+TEST_F(WindowTest, GraphWithoutDataShowsOnlyTheMissingDataMessage) {
+    TypeIntoCell(4, 1, "5");
+    QTest::mouseClick(window->Button4, Qt::LeftButton);
+    EXPECT_EQ(messages.all, (std::vector<Recorded>{{"warning", "Данные не определены"}}));
+    EXPECT_EQ(window->Chart1->Series1()->count(), 0);
+    QTest::mouseClick(window->Button7, Qt::LeftButton);
+    QTest::mouseClick(window->Button2, Qt::LeftButton);
+    EXPECT_EQ(messages.all.back(), (Recorded{"warning", "Missing data"}));
+    EXPECT_EQ(Cell(1, 1), "");
+}
+
+TEST_F(WindowTest, PlotColoursStepsAndPartialPlots) {
+    for (int row = 1; row <= 32; ++row) window->Logic().Model().grid.SetCell(4, row, std::to_string(row));
+    TypeIntoCell(4, 1, "-");
+    TypeIntoCell(4, 2, "12.5");
+    TypeIntoCell(4, 5, "-");
+    TypeIntoCell(4, 6, "-");
+    QTest::mouseClick(window->Button4, Qt::LeftButton);
+    EXPECT_TRUE(messages.all.empty());
+    const auto& points = window->Logic().Series().Points();
+    ASSERT_EQ(points.size(), 32u);
+    auto* series = window->Chart1->Series1();
+    ASSERT_EQ(series->count(), 32);
+    const auto colorAt = [&](int i) {
+        return series->pointConfiguration(i).value(QXYSeries::PointConfiguration::Color).value<QColor>();
+    };
+    EXPECT_EQ(series->at(0), QPointF(460, 0));
+    EXPECT_EQ(colorAt(0), QColor(0, 128, 0));
+    EXPECT_EQ(series->at(1), QPointF(600, 12.5));
+    EXPECT_EQ(colorAt(1), QColor(255, 0, 0));
+    EXPECT_EQ(series->at(4), QPointF(1200, 4));
+    EXPECT_EQ(series->at(5), QPointF(1500, 4));
+    EXPECT_EQ(colorAt(5), QColor(0, 128, 0));
+    // The step into a point is level first, then up or down, in that point's colour.
+    const auto steps = window->Chart1->StepColors();
+    ASSERT_EQ(steps.size(), 31u);
+    EXPECT_EQ(steps[0], QColor(255, 0, 0));
+    EXPECT_EQ(steps[4], QColor(0, 128, 0));
+    EXPECT_EQ(window->Chart1->StepPoints(0), (std::vector<QPointF>{{460, 0}, {600, 0}, {600, 12.5}}));
+
+    // A bad angle in row 3 leaves rows 1 and 2 plotted.
+    TypeIntoCell(4, 3, "1-2");
+    QTest::mouseClick(window->Button4, Qt::LeftButton);
+    EXPECT_EQ(messages.all, (std::vector<Recorded>{{"app", "'1-2' is not a valid floating point value."}}));
+    EXPECT_EQ(window->Chart1->Series1()->count(), 2);
+    EXPECT_EQ(window->Chart1->StepColors().size(), 1u);
+}
+
+TEST_F(WindowTest, SpeedsOutOfOrderArePlottedAscending) {
+    for (int row = 1; row <= 32; ++row) window->Logic().Model().grid.SetCell(4, row, std::to_string(row));
+    TypeIntoCell(0, 3, "5000");
+    TypeIntoCell(0, 4, "600");
+    QTest::mouseClick(window->Button4, Qt::LeftButton);
+    auto* series = window->Chart1->Series1();
+    ASSERT_EQ(series->count(), 32);
+    EXPECT_EQ(series->at(1), QPointF(600, 2));
+    EXPECT_EQ(series->at(2), QPointF(600, 4));  // equal speeds keep their row order
+    for (int i = 1; i < series->count(); ++i) EXPECT_LE(series->at(i - 1).x(), series->at(i).x());
+}
+
+TEST_F(WindowTest, TypedAnglesAreStoredAndAnOverRangeAngleStopsAtItsRow) {
+    FillTable(*window, 1, 0);
+    window->Logic().FillAngleColumn();
+    TypeIntoCell(4, 2, "19.3");
+    TypeIntoCell(4, 3, "71.8");
+    TypeIntoCell(4, 4, "-");
+    QTest::mouseClick(window->Button2, Qt::LeftButton);
+    EXPECT_TRUE(messages.all.empty());
+    EXPECT_EQ(Cell(1, 2), "1");
+    EXPECT_EQ(Cell(1, 3), "181");
+    EXPECT_EQ(Cell(1, 4), "180");
+    EXPECT_EQ(Cell(4, 3), "71.8");  // the angle column keeps what was typed
+
+    TypeIntoCell(4, 6, "10");
+    TypeIntoCell(4, 7, "72.15");
+    TypeIntoCell(4, 8, "11");
+    QTest::mouseClick(window->Button2, Qt::LeftButton);
+    EXPECT_EQ(messages.all, (std::vector<Recorded>{{"warning", "Превышен предел 52° выше датчика"}}));
+    EXPECT_EQ(Cell(1, 6), "14");
+    EXPECT_EQ(Cell(1, 7), "0");
+    EXPECT_EQ(Cell(1, 8), "0");
+    EXPECT_EQ(Cell(4, 7), "72.15");
+}
+
+TEST_F(WindowTest, ChangingTableOrSensorRefillsTheAngleColumn) {
+    FillTable(*window, 1, 17);
+    FillTable(*window, 2, 200);
+    FillTable(*window, 3, 180);
+    window->Logic().FillAngleColumn();
+    EXPECT_EQ(Cell(4, 11), "8.1");
+
+    PickItem(window->ComboBox2, 1);
+    EXPECT_EQ(window->ComboBox2->currentText(), "2");
+    EXPECT_EQ(Cell(4, 11), "58.5");
+    EXPECT_EQ(window->Chart1->Series1()->count(), 32);
+
+    auto* sensor = window->ComboBox1->lineEdit();
+    sensor->selectAll();
+    QTest::keyClicks(sensor, "25");
+    EXPECT_EQ(Cell(4, 11), "63.5");
+    EXPECT_EQ(Cell(2, 11), "200");
+
+    PickItem(window->ComboBox2, 2);
+    EXPECT_EQ(Cell(4, 1), "-");
+    EXPECT_TRUE(messages.all.empty());
+
+    // An empty sensor angle is reported once codes need it.
+    PickItem(window->ComboBox2, 0);
+    sensor->selectAll();
+    QTest::keyClick(sensor, Qt::Key_Backspace);
+    EXPECT_EQ(messages.all, (std::vector<Recorded>{{"app", "'' is not a valid integer value."}}));
+}
+
+TEST_F(WindowTest, ChangingAComboWithoutDataDoesNothing) {
+    FillTable(*window, 2, 17);
+    TypeIntoCell(4, 3, "5");
+    PickItem(window->ComboBox2, 1);
+    EXPECT_EQ(Cell(4, 3), "5");
+    EXPECT_EQ(Cell(4, 1), "");
+    EXPECT_TRUE(messages.all.empty());
+}
+
+TEST_F(WindowTest, LanguageRoundTripRestoresEveryText) {
+    const auto texts = [&] {
+        QStringList all;
+        for (QPushButton* b : {window->Button1, window->Button2, window->Button3, window->Button4, window->Button5,
+                               window->Button6, window->Button7})
+            all << b->text();
+        all << window->Chart1->Title() << window->Label1->text() << window->Label2->text() << window->Label3->text()
+            << Cell(0, 0) << Cell(4, 0) << window->windowTitle() << Cell(1, 0) << Cell(2, 0) << Cell(3, 0);
+        return all;
+    };
+    const QStringList russian = texts();
+    QTest::mouseClick(window->Button7, Qt::LeftButton);
+    EXPECT_EQ(texts(), (QStringList{"File", "Save to table", "Help", "Refresh", "Save to file", "Compile HEX File",
+                                    "Russian", "Timing graph", "Sensor angle", "Table", "Spark, us", "RPM", "angle",
+                                    "Ignition timing calculator for DA-VED project v0.98", "", "", ""}));
+    EXPECT_EQ(window->Button1->toolTip(), QString::fromUtf8("Выберите CDI.asm"));
+    QTest::mouseClick(window->Button4, Qt::LeftButton);
+    EXPECT_EQ(messages.all.back().text, "Missing data");
+    QTest::mouseClick(window->Button7, Qt::LeftButton);
+    EXPECT_EQ(texts(), russian);
+    QTest::mouseClick(window->Button4, Qt::LeftButton);
+    EXPECT_EQ(messages.all.back().text, "Данные не определены");
+}
+
+TEST_F(WindowTest, HelpHandsHelpChmToTheDesktopAndSaysNothing) {
+    QTest::mouseClick(window->Button3, Qt::LeftButton);
+    EXPECT_EQ(desktop.documents, std::vector<std::string>{"Help.chm"});
+    EXPECT_TRUE(messages.all.empty());
+}
+
+TEST_F(WindowTest, AngleCellsArePaintedYellowAndTheirHeaderIsNot) {
+    TypeIntoCell(4, 20, "12");
+    ClickCell(0, 5);
+    const QImage image = window->StringGrid1->grab().toImage();
+    auto* grid = window->StringGrid1;
+    const QPoint offset = grid->viewport()->mapTo(grid, QPoint(0, 0));
+    for (int row : {1, 20, 32}) {
+        const QRect cell = grid->visualRect(grid->model()->index(row - 1, 4)).translated(offset);
+        EXPECT_EQ(image.pixelColor(cell.right() - 2, cell.bottom() - 1), QColor(255, 255, 0)) << row;
+    }
+    const QRect header(grid->horizontalHeader()->sectionViewportPosition(4) + grid->frameWidth(), grid->frameWidth(),
+                       36, 16);
+    EXPECT_NE(image.pixelColor(header.center()), QColor(255, 255, 0));
+    const QRect speed = grid->visualRect(grid->model()->index(10, 0)).translated(offset);
+    EXPECT_NE(image.pixelColor(speed.right() - 2, speed.bottom() - 1), QColor(255, 255, 0));
+}
+
+// The real message boxes: caption, icon and text as a user sees them.
+TEST(MessageBoxes, CaptionsAndIconsOfTheThreeKinds) {
+    QWidget parent;
+    tc::qt::BoxMessages boxes(&parent);
+    struct Case {
+        std::function<void()> show;
+        QString caption;
+        QMessageBox::Icon icon;
+        QString text;
+    };
+    const Case cases[] = {
+        {[&] { boxes.Warning("Missing data"); }, "Warning", QMessageBox::Warning, "Missing data"},
+        {[&] { boxes.Error("No file found x"); }, "Error", QMessageBox::Critical, "No file found x"},
+        {[&] { boxes.AppError("'' is not a valid integer value."); }, "Ignition timing calculator",
+         QMessageBox::Critical, "'' is not a valid integer value."},
+    };
+    for (const auto& c : cases) {
+        QString caption, text, button;
+        QMessageBox::Icon icon = QMessageBox::NoIcon;
+        int buttons = 0;
+        QTimer::singleShot(0, [&] {
+            auto* box = qobject_cast<QMessageBox*>(QApplication::activeModalWidget());
+            ASSERT_NE(box, nullptr);
+            caption = box->windowTitle();
+            text = box->text();
+            icon = box->icon();
+            buttons = static_cast<int>(box->buttons().size());
+            button = box->buttons().front()->text();
+            QTest::mouseClick(box->buttons().front(), Qt::LeftButton);
+        });
+        c.show();
+        EXPECT_EQ(caption, c.caption);
+        EXPECT_EQ(text, c.text);
+        EXPECT_EQ(icon, c.icon);
+        EXPECT_EQ(buttons, 1);
+        EXPECT_EQ(button.remove('&'), "OK");
+    }
+}
+
+}  // namespace
+}  // namespace gui
