@@ -2,12 +2,31 @@
 
 #include <QChart>
 #include <QPen>
+#include <QGraphicsLayout>
 #include <algorithm>
+#include <cmath>
 
 namespace tc::qt {
 
 namespace {
 QColor ToQColor(const Rgb& rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
+
+// Ticks at round values (1, 2 or 5 times a power of ten), about five of them.
+double NiceStep(double span) {
+    if (!(span > 0)) return 1;
+    const double raw = span / 5;
+    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
+    for (double factor : {1.0, 2.0, 5.0})
+        if (raw <= factor * magnitude) return factor * magnitude;
+    return 10 * magnitude;
+}
+
+void SetAxis(QValueAxis* axis, double low, double high) {
+    axis->setRange(low, high);
+    axis->setTickType(QValueAxis::TicksDynamic);
+    axis->setTickAnchor(0);
+    axis->setTickInterval(NiceStep(high - low));
+}
 
 // Room beyond the extreme points, so a marker at an edge is drawn whole.
 std::pair<double, double> Padded(double low, double high) {
@@ -28,14 +47,17 @@ AdvanceChartView::AdvanceChartView(QWidget* parent) : QChartView(parent) {
     plot->setAnimationOptions(QChart::NoAnimation);
     plot->setBackgroundRoundness(0);
     plot->setPlotAreaBackgroundVisible(false);
+    // The whole width for the title, which names the file and may carry a warning.
+    plot->setMargins(QMargins(2, 2, 6, 2));
+    plot->layout()->setContentsMargins(0, 0, 0, 0);
 
     axisX_ = new QValueAxis(this);
     axisY_ = new QValueAxis(this);
     axisX_->setLabelFormat("%.0f");
     axisY_->setLabelFormat("%g");
     // An empty chart still shows a plausible frame of speeds and angles.
-    axisX_->setRange(0, 20000);
-    axisY_->setRange(0, 40);
+    SetAxis(axisX_, 0, 20000);
+    SetAxis(axisY_, 0, 40);
     plot->addAxis(axisX_, Qt::AlignBottom);
     plot->addAxis(axisY_, Qt::AlignLeft);
 
@@ -94,11 +116,13 @@ void AdvanceChartView::SetPoints(const std::vector<PlotPoint>& points) {
                                             [](const PlotPoint& a, const PlotPoint& b) { return a.y < b.y; });
     const auto [x0, x1] = Padded(minX, maxX);
     const auto [y0, y1] = Padded(minY->y, maxY->y);
-    axisX_->setRange(x0, x1);
-    axisY_->setRange(y0, y1);
+    SetAxis(axisX_, x0, x1);
+    SetAxis(axisY_, y0, y1);
 }
 
-void AdvanceChartView::SetTitle(const QString& title) { chart()->setTitle(title); }
+void AdvanceChartView::SetTitle(const QString& title) {
+    chart()->setTitle(title);
+}
 
 QString AdvanceChartView::Title() const { return chart()->title(); }
 

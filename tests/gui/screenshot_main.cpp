@@ -1,0 +1,34 @@
+// Renders the main window with a firmware source loaded, as a PNG:
+//   window_screenshot SOURCE OUT.png [english]
+#include <QApplication>
+#include <QTest>
+#include <cstdio>
+
+#include "gui_support.h"
+
+int main(int argc, char** argv) {
+    if (argc < 3) {
+        std::fprintf(stderr, "usage: %s SOURCE OUT.png [english]\n", argv[0]);
+        return 2;
+    }
+    QApplication app(argc, argv);
+    gui::RecordingMessages messages;
+    gui::ScriptedChooser chooser;
+    gui::RecordingDesktop desktop;
+    TForm1::Services services;
+    services.messages = &messages;
+    services.chooser = &chooser;
+    services.desktop = &desktop;
+    TForm1 window(services);
+    window.show();
+    if (!QTest::qWaitForWindowExposed(&window)) return 1;
+    chooser.answers.push_back(std::string(argv[1]));
+    QTest::mouseClick(window.Button1, Qt::LeftButton);
+    if (argc > 3 && QString(argv[3]) == "english") QTest::mouseClick(window.Button7, Qt::LeftButton);
+    // Show the editor on an angle cell, as while editing.
+    auto* grid = window.StringGrid1;
+    QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(10, 4)).center());
+    QTest::qWait(200);
+    for (const auto& m : messages.all) std::fprintf(stderr, "%s: %s\n", m.kind.c_str(), m.text.c_str());
+    return window.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
+}
