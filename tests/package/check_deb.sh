@@ -1,0 +1,38 @@
+#!/usr/bin/env bash
+# Checks a built package: its files, its Qt runtime dependencies, the desktop
+# files' validity, and that both programs start from the unpacked paths.
+set -euo pipefail
+deb=$1
+top=$(cd "$(dirname "$0")/../.." && pwd)
+fail() { echo "package check: $*" >&2; exit 1; }
+
+files=$(dpkg-deb -c "$deb" | awk '{print $NF}')
+for path in ./usr/bin/timingcalc ./usr/bin/timingcalc-cli \
+            ./usr/share/applications/io.github.timingcalc.desktop \
+            ./usr/share/icons/hicolor/scalable/apps/io.github.timingcalc.svg \
+            ./usr/share/metainfo/io.github.timingcalc.metainfo.xml \
+            ./usr/share/doc/timingcalc/examples/CDI.asm; do
+  grep -qx -- "$path" <<<"$files" || fail "missing $path"
+done
+
+depends=$(dpkg-deb -f "$deb" Depends)
+for lib in libqt6widgets6 libqt6charts6 libqt6gui6 libqt6core6 libstdc++6 libc6; do
+  grep -q "\b$lib\b" <<<"$depends" || fail "Depends lacks $lib: $depends"
+done
+
+desktop-file-validate "$top/data/io.github.timingcalc.desktop" || fail "desktop entry invalid"
+appstreamcli validate --no-net "$top/data/io.github.timingcalc.metainfo.xml" >/dev/null || fail "metainfo invalid"
+
+root=$(mktemp -d)
+trap 'rm -rf "$root"' EXIT
+dpkg-deb -x "$deb" "$root"
+"$root/usr/bin/timingcalc-cli" --help >/dev/null || fail "timingcalc-cli does not start"
+"$root/usr/bin/timingcalc-cli" show "$root/usr/share/doc/timingcalc/examples/CDI.asm" >/dev/null ||
+  fail "timingcalc-cli cannot read the packaged sample"
+QT_QPA_PLATFORM=offscreen "$root/usr/bin/timingcalc" &
+pid=$!
+sleep 2
+kill -0 "$pid" 2>/dev/null || fail "timingcalc exited at start"
+kill "$pid"
+wait "$pid" 2>/dev/null || true
+echo "package check: $(basename "$deb") ok"
