@@ -68,8 +68,11 @@ void SourceText::ReplaceLines(std::vector<LineEdit> edits) {
     for (const LineEdit& edit : edits) grow += edit.text.size();
     out.reserve(text_.size() + grow);
     std::size_t copied = 0;
-    for (const LineEdit& edit : edits) {
-        if (edit.lineStart < copied || edit.lineStart != LineStart(edit.lineStart))
+    for (std::size_t i = 0; i < edits.size(); ++i) {
+        const LineEdit& edit = edits[i];
+        // An empty line ends where it starts, so a second edit of it would pass the copied mark.
+        const bool twice = i > 0 && edit.lineStart == edits[i - 1].lineStart;
+        if (twice || edit.lineStart < copied || edit.lineStart != LineStart(edit.lineStart))
             throw std::logic_error("line edits must name distinct line starts");
         out.append(text_, copied, edit.lineStart - copied);
         out += edit.text;

@@ -1,0 +1,103 @@
+#include "firmware/source_text.h"
+
+#include <gtest/gtest.h>
+
+#include <stdexcept>
+
+namespace tc {
+namespace {
+
+using namespace std::string_literals;
+
+TEST(SourceText, FromFileBytesEndsEveryLineWithCrLf) {
+    const struct {
+        std::string bytes, text, tail;
+    } cases[] = {
+        {"a\r\nbc\r\n", "a\r\nbc\r\n", ""},
+        {"a\nbc\n", "a\r\nbc\r\n", ""},                      // LF only
+        {"a\r\nbc", "a\r\nbc\r\n", ""},                      // no final line break
+        {"a\n\r\n\nb", "a\r\n\r\n\r\nb\r\n", ""},            // empty lines
+        {"a\rb\r\nc\r", "a\rb\r\nc\r\r\n", ""},              // a lone CR is a character of its line
+        {"a\r\nb\r\n\x1A\r\njunk", "a\r\nb\r\n", "\x1A\r\njunk"},  // Ctrl-Z ends the text
+        {"a\r\nb\x1A", "a\r\nb\r\n", "\x1A"},
+        {"\x1A" "abc", "", "\x1A" "abc"},
+        {"", "", ""},
+        {"x\xB0\xE1\r\n", "x\xB0\xE1\r\n", ""},
+    };
+    for (const auto& c : cases) {
+        const SourceText source = SourceText::FromFileBytes(c.bytes);
+        EXPECT_EQ(source.Text(), c.text) << c.bytes;
+        EXPECT_EQ(source.Tail(), c.tail) << c.bytes;
+        EXPECT_EQ(source.ToFileBytes(), c.text + c.tail);
+    }
+}
+
+TEST(SourceText, ReadWindowIsShorterNearTheEnd) {
+    const SourceText source = SourceText::FromFileBytes("abc\r\nde");  // "abc\r\nde\r\n", 9 characters
+    EXPECT_EQ(source.ReadWindow(0, 3), "abc");
+    EXPECT_EQ(source.ReadWindow(3, 4), "\r\nde");
+    EXPECT_EQ(source.ReadWindow(7, 8), "\r\n");
+    EXPECT_EQ(source.ReadWindow(8, 8), "\n");
+    EXPECT_EQ(source.ReadWindow(9, 8), "");
+    EXPECT_EQ(source.ReadWindow(500, 1), "");
+    EXPECT_EQ(source.Find("de", 0), 5u);
+    EXPECT_EQ(source.Find("de", 5), 5u);
+    EXPECT_EQ(source.Find("de", 6), std::nullopt);
+    EXPECT_EQ(source.Find("c\r\nd", 0), 2u);  // across a line end
+    EXPECT_EQ(source.Find("a", 100), std::nullopt);
+}
+
+TEST(SourceText, LinePositions) {
+    // lines start at 0, 5 (the empty one), 7 and 13
+    const SourceText source = SourceText::FromFileBytes("abc\n\nfghi\nk");
+    const struct {
+        std::size_t position, start, end, number;
+        std::optional<std::size_t> next;
+    } cases[] = {
+        {0, 0, 3, 1, 5},   {2, 0, 3, 1, 5},  {3, 0, 3, 1, 5},  {4, 0, 3, 1, 5},
+        {5, 5, 5, 2, 7},   {6, 5, 5, 2, 7},  {7, 7, 11, 3, 13}, {12, 7, 11, 3, 13},
+        {13, 13, 14, 4, std::nullopt}, {15, 13, 14, 4, std::nullopt},
+    };
+    for (const auto& c : cases) {
+        EXPECT_EQ(source.LineStart(c.position), c.start) << c.position;
+        EXPECT_EQ(source.LineEnd(c.position), c.end) << c.position;
+        EXPECT_EQ(source.LineNumber(c.position), c.number) << c.position;
+        EXPECT_EQ(source.NextLineStart(c.position), c.next) << c.position;
+    }
+}
+
+TEST(SourceText, ReplaceLinesKeepsLineBreaksAndOtherLines) {
+    SourceText source = SourceText::FromFileBytes("\tcpi R21, 5 ; x\r\nkeep\r\n\r\nFuozTable1: ldi R16, 3\r\nend\x1Atail");
+    // given out of order, one empty line among them
+    source.ReplaceLines({{25, "ldi R16, 4"}, {0, "cpi R21, 6"}, {23, "new"}});
+    EXPECT_EQ(source.Text(), "cpi R21, 6\r\nkeep\r\nnew\r\nldi R16, 4\r\nend\r\n");
+    EXPECT_EQ(source.Tail(), "\x1Atail");
+}
+
+TEST(SourceText, ReplaceLinesRefusesOverlappingEdits) {
+    const std::string bytes = "abc\r\n\r\ndef\r\n";
+    const std::vector<std::vector<SourceText::LineEdit>> bad = {
+        {{0, "x"}, {0, "y"}},  // the same line twice
+        {{5, "x"}, {5, "y"}},  // the same empty line twice
+        {{1, "x"}},            // not a line start
+    };
+    for (const auto& edits : bad) {
+        SourceText source = SourceText::FromFileBytes(bytes);
+        EXPECT_THROW(source.ReplaceLines(edits), std::logic_error);
+        EXPECT_EQ(source.Text(), bytes);
+    }
+}
+
+TEST(Utf8ToCp1251, CyrillicAndTheDegreeSignAreSingleBytes) {
+    const std::pair<std::string, std::string> cases[] = {
+        {"АЯаяЁё°", "\xC0\xDF\xE0\xFF\xA8\xB8\xB0"},
+        {";множитель", "\x3B\xEC\xED\xEE\xE6\xE8\xF2\xE5\xEB\xFC"},
+        {"ldi R16, 5\t", "ldi R16, 5\t"},
+        {"€x", "?x"},
+        {"\u066B", "?"},
+    };
+    for (const auto& [utf8, bytes] : cases) EXPECT_EQ(Utf8ToCp1251(utf8), bytes) << utf8;
+}
+
+}  // namespace
+}  // namespace tc
