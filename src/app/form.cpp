@@ -176,7 +176,9 @@ void Form::LoadChosenFile() {
     UpdateChartTitle();
 }
 
-void Form::Button5Click() {
+void Form::Button5Click() { SaveToFile(sourcePath_); }
+
+void Form::SaveToFile(const std::string& path) {
     Guard([&] {
         if (!SaveToTable()) return;
         RewriteResult rewritten = RewriteSource(source_, model_, languageFlag_, separator_);
@@ -185,8 +187,8 @@ void Form::Button5Click() {
             return;
         }
         SetSource(std::move(rewritten.text));
-        if (const auto error = ports_.files.Write(sourcePath_, source_.ToFileBytes()))
-            ports_.messages.AppError("Cannot create file \"" + sourcePath_ + "\". " + *error);
+        if (const auto error = ports_.files.Write(path, source_.ToFileBytes()))
+            ports_.messages.AppError("Cannot create file \"" + path + "\". " + *error);
     });
 }
 

@@ -39,6 +39,9 @@ public:
     void ComboBox1Change();
     void ComboBox2Change();
 
+    // Save to file with the result written to the given path; Button5Click writes over the opened source.
+    void SaveToFile(const std::string& path);
+
     // The shared operations.
     void PlotAngleColumn();
     void FillAngleColumn();

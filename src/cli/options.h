@@ -1,0 +1,38 @@
+// The command line of timingcalc-cli: what to open, which combo texts to set
+// and what to put into the grid before saving.
+#pragma once
+
+#include <optional>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace tc::cli {
+
+inline constexpr int kAngleCount = 32;  // rows 1 to 32
+inline constexpr int kSpeedCount = 31;  // rows 2 to 32; row 1 is always 460
+
+struct Invocation {
+    enum Command { Help, Show, Set } command = Help;
+    std::string file;
+    std::string sensor = "20";  // ComboBox1 as the window starts
+    std::string table = "1";    // ComboBox2 as the window starts
+    bool json = false;
+    std::optional<std::vector<std::string>> angles;
+    std::optional<std::string> spark;
+    std::optional<std::vector<std::string>> speeds;
+    std::optional<std::string> output;
+};
+
+// Bad usage: the text says what is wrong; the caller adds the usage text.
+class UsageError : public std::runtime_error {
+public:
+    using std::runtime_error::runtime_error;
+};
+
+// The arguments after the program name.
+Invocation ParseArguments(const std::vector<std::string>& arguments);
+
+extern const char* const kUsage;
+
+}  // namespace tc::cli
