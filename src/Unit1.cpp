@@ -2,12 +2,16 @@
 
 #include <QFont>
 #include <QLineEdit>
+#include <algorithm>
 
 TForm1* Form1 = nullptr;
 
 namespace {
 constexpr int kClientWidth = 873;
 constexpr int kClientHeight = 535;
+// What the source text box shows at most: firmware lines hold up to 80 characters.
+constexpr std::size_t kShownLine = 1000;
+constexpr std::size_t kShownText = std::size_t{1} << 20;
 
 QString Q(const std::string& text) { return tc::qt::FromUtf8(text); }
 }  // namespace
@@ -165,16 +169,30 @@ void TForm1::ComboTextChanged(int comboNumber) {
 void TForm1::EditingChanged(bool editing) { StringGrid1->SetEditing(editing); }
 
 void TForm1::SourceChanged() {
-    std::string display = logic_->Source().Text();
-    // One line break per source line; the text box holds lines, not bytes.
+    const std::string& text = logic_->Source().Text();
+    // One line break per source line; the text box holds lines, not bytes. It lays
+    // out a long line in time that grows with the square of its length and a big
+    // text in seconds, so it shows a capped prefix; the logic keeps the whole text.
     std::string lines;
-    lines.reserve(display.size());
-    for (std::size_t i = 0; i < display.size(); ++i) {
-        if (display[i] == '\r' && i + 1 < display.size() && display[i + 1] == '\n') continue;
-        lines += display[i];
+    lines.reserve(std::min(text.size(), kShownText + kShownLine + 2));
+    std::size_t start = 0, shown = 0;
+    for (; start < text.size() && lines.size() < kShownText; ++shown) {
+        const std::size_t lf = std::min(text.find('\n', start), text.size());
+        const std::size_t length = (lf < text.size() && lf > start && text[lf - 1] == '\r' ? lf - 1 : lf) - start;
+        lines.append(text, start, std::min(length, kShownLine));
+        if (length > kShownLine) lines += '\x85';  // an ellipsis in Windows-1251
+        lines += '\n';
+        start = lf + 1;
     }
-    if (!lines.empty() && lines.back() == '\n') lines.pop_back();
-    Memo1->setPlainText(tc::qt::DecodeCp1251(lines));
+    if (!lines.empty()) lines.pop_back();
+    QString display = tc::qt::DecodeCp1251(lines);
+    if (start < text.size()) {
+        const auto total = static_cast<long long>(std::count(text.begin(), text.end(), '\n'));
+        display += logic_->LanguageFlag() == tc::kEnglish
+                       ? QString("\n[the first %1 of %2 lines are shown]").arg(shown).arg(total)
+                       : QString::fromUtf8("\n[показаны первые %1 строк из %2]").arg(shown).arg(total);
+    }
+    Memo1->setPlainText(display);
 }
 
 void TForm1::PlotChanged() { Chart1->SetPoints(logic_->Series().Points()); }

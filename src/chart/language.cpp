@@ -107,4 +107,20 @@ std::string LayoutConflict(std::size_t lineNumber, unsigned languageFlag) {
            " исходного текста была бы переписана дважды, или после записи таблицы нет строки; файл не записан";
 }
 
+std::string ErasedItem(std::size_t lineNumber, const std::string& literal, unsigned languageFlag) {
+    if (languageFlag == kEnglish)
+        return "Line " + std::to_string(lineNumber) + " of the source also holds \"" + literal +
+               "\", which rewriting the line would erase; the file is not written";
+    return "Строка " + std::to_string(lineNumber) + " исходного текста содержит также \"" + literal +
+           "\", который пропал бы при её перезаписи; файл не записан";
+}
+
+std::string MovedItem(std::size_t lineNumber, unsigned languageFlag) {
+    if (languageFlag == kEnglish)
+        return "After rewriting, the source would no longer read as it does from line " + std::to_string(lineNumber) +
+               " on; the file is not written";
+    return "После перезаписи исходный текст читался бы иначе, начиная со строки " + std::to_string(lineNumber) +
+           "; файл не записан";
+}
+
 }  // namespace tc

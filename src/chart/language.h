@@ -62,5 +62,9 @@ std::string TooFewItems(const std::string& literal, std::size_t found, std::size
 std::string SparkLineMissing(unsigned languageFlag);
 // Two rewritten items fall on the same line, or an entry has no line after it.
 std::string LayoutConflict(std::size_t lineNumber, unsigned languageFlag);
+// A rewritten line also holds an item the reader needs, which the rewrite would take away.
+std::string ErasedItem(std::size_t lineNumber, const std::string& literal, unsigned languageFlag);
+// After the rewrite, the scan would find an item on another line than this one.
+std::string MovedItem(std::size_t lineNumber, unsigned languageFlag);
 
 }  // namespace tc

@@ -29,6 +29,28 @@ RewriteResult Refuse(std::string warning) {
     return result;
 }
 
+// The 1-based lines of everything the scan found, in text order.
+std::vector<std::size_t> FoundLines(const SourceText& source, const SourceLayout& layout) {
+    std::vector<std::size_t> found = layout.speeds;
+    for (const auto& at : {layout.marker, layout.spark, layout.spark2})
+        if (at) found.push_back(*at);
+    found.insert(found.end(), layout.trimmers.begin(), layout.trimmers.end());
+    for (std::size_t t = 0; t < 3; ++t) {
+        if (layout.labels[t]) found.push_back(*layout.labels[t]);
+        found.insert(found.end(), layout.entries[t].begin(), layout.entries[t].end());
+    }
+    std::sort(found.begin(), found.end());
+    const std::string& text = source.Text();
+    std::size_t line = 1, counted = 0;
+    for (std::size_t& at : found) {  // one pass over the text, not one per item
+        line += static_cast<std::size_t>(std::count(text.begin() + static_cast<std::ptrdiff_t>(counted),
+                                                    text.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
+        counted = at;
+        at = line;
+    }
+    return found;
+}
+
 }  // namespace
 
 RewriteResult RewriteSource(const SourceText& source, const GridModel& model, unsigned languageFlag,
@@ -78,11 +100,31 @@ RewriteResult RewriteSource(const SourceText& source, const GridModel& model, un
     std::sort(starts.begin(), starts.end());
     if (const auto twin = std::adjacent_find(starts.begin(), starts.end()); twin != starts.end())
         return Refuse(LayoutConflict(source.LineNumber(*twin), languageFlag));
+    // Nor may a rewrite take away the marker, a label or an adjust-resistor instruction on its
+    // line: the saved file would no longer read back, nor assemble.
+    std::vector<std::pair<std::size_t, std::string>> kept;
+    if (layout.marker) kept.emplace_back(*layout.marker, ";блок задержки искры");
+    for (std::size_t t = 0; t < 3; ++t) kept.emplace_back(*layout.labels[t], kTableLabels[t]);
+    for (const std::size_t at : layout.trimmers) kept.emplace_back(at, kTrimmerLiteral);
+    for (const auto& [at, literal] : kept)
+        if (std::binary_search(starts.begin(), starts.end(), source.LineStart(at)))
+            return Refuse(ErasedItem(source.LineNumber(at), literal, languageFlag));
 
     RewriteResult result;
-    result.ok = true;
     result.text = source;
     result.text.ReplaceLines(std::move(edits));
+    // A number field reads past its line end, so a line of another length can move
+    // what the next scan finds: the saved file must read back from the same lines.
+    const std::vector<std::size_t> before = FoundLines(source, layout);
+    const std::vector<std::size_t> after = FoundLines(result.text, ScanSource(result.text));
+    const auto moved = std::mismatch(before.begin(), before.end(), after.begin(), after.end());
+    if (moved.first != before.end() || moved.second != after.end()) {
+        const std::size_t line = moved.first == before.end()    ? *moved.second
+                                 : moved.second == after.end() ? *moved.first
+                                                               : std::min(*moved.first, *moved.second);
+        return Refuse(MovedItem(line, languageFlag));
+    }
+    result.ok = true;
     return result;
 }
 

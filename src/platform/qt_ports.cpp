@@ -44,19 +44,23 @@ void BoxMessages::AppError(const std::string& text) {
     Box(parent_, QMessageBox::Critical, kApplicationTitle, text);
 }
 
-DialogChooser::DialogChooser(QWidget* parent) : dialog_(parent) {
-    dialog_.setObjectName("OpenDialog1");
-    dialog_.setOption(QFileDialog::DontUseNativeDialog);
-    dialog_.setAcceptMode(QFileDialog::AcceptOpen);
-    dialog_.setFileMode(QFileDialog::ExistingFile);
+QFileDialog& DialogChooser::Dialog() {
+    if (dialog_) return *dialog_;
+    dialog_ = std::make_unique<QFileDialog>(parent_);
+    dialog_->setObjectName("OpenDialog1");
+    dialog_->setOption(QFileDialog::DontUseNativeDialog);
+    dialog_->setAcceptMode(QFileDialog::AcceptOpen);
+    dialog_->setFileMode(QFileDialog::ExistingFile);
     // No dot in the pattern: every name that ends in "asm" is listed.
-    dialog_.setNameFilter("asm (*asm)");
+    dialog_->setNameFilter("asm (*asm)");
+    return *dialog_;
 }
 
 std::optional<std::string> DialogChooser::ChooseSource(const std::string& proposedName) {
-    dialog_.selectFile(FromUtf8(proposedName));
-    if (dialog_.exec() != QDialog::Accepted) return std::nullopt;
-    const QStringList files = dialog_.selectedFiles();
+    QFileDialog& dialog = Dialog();
+    dialog.selectFile(FromUtf8(proposedName));
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) return std::nullopt;
     return ToUtf8(files.front());
 }
@@ -85,6 +89,13 @@ std::optional<std::string> DiskFiles::Write(const std::string& path, const std::
     if (!file.open(QIODevice::WriteOnly)) return ToUtf8(file.errorString());
     const qint64 size = static_cast<qint64>(bytes.size());
     if (file.write(bytes.data(), size) != size) {
+        const std::string error = ToUtf8(file.errorString());
+        file.cancelWriting();
+        return error;
+    }
+    // commit() renames even when its own flush fails, as on a full disk, and the
+    // source would become the truncated copy: flush first and keep the original.
+    if (!file.flush()) {
         const std::string error = ToUtf8(file.errorString());
         file.cancelWriting();
         return error;

@@ -4,6 +4,7 @@
 
 #include <QFileDialog>
 #include <QString>
+#include <memory>
 
 #include "app/ports.h"
 
@@ -31,12 +32,14 @@ private:
 
 class DialogChooser : public FileChooser {
 public:
-    explicit DialogChooser(QWidget* parent);
+    explicit DialogChooser(QWidget* parent) : parent_(parent) {}
     std::optional<std::string> ChooseSource(const std::string& proposedName) override;
-    QFileDialog& Dialog() { return dialog_; }
+    // Built on first use: a Qt file dialog costs about a third of the window's start-up.
+    QFileDialog& Dialog();
 
 private:
-    QFileDialog dialog_;
+    QWidget* parent_;
+    std::unique_ptr<QFileDialog> dialog_;
 };
 
 class DiskFiles : public FileStore {

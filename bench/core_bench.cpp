@@ -1,0 +1,592 @@
+// What a click costs: the handlers on the sample firmware, the reader and the
+// writer on sources of 1 MB and 10 MB, and load and save through the real file
+// layer against a plain copy of the same file, timed in one run. Prints the
+// progress to stderr and a table of medians to stdout.
+//
+//   core_bench [--rows-only] [--sample=FILE] [Google Benchmark flags]
+//   core_bench --count=load/10\ MB [--times=N]   one step N times, for callgrind
+#include <benchmark/benchmark.h>
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iostream>
+#include <map>
+#include <memory>
+#include <optional>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "app/form.h"
+#include "app/ports.h"
+#include "firmware/reader.h"
+#include "firmware/scanner.h"
+#include "firmware/source_text.h"
+#include "firmware/writer.h"
+#include "padded_source.h"
+#include "platform/qt_ports.h"
+#include "table/conversion.h"
+
+namespace fs = std::filesystem;
+
+namespace {
+
+constexpr char32_t kSeparator = U'.';
+
+std::string ReadBytes(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    if (!in) throw std::runtime_error("cannot open " + path.string());
+    in.seekg(0, std::ios::end);
+    std::string bytes(static_cast<std::size_t>(in.tellg()), '\0');
+    in.seekg(0);
+    in.read(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!in) throw std::runtime_error("cannot read " + path.string());
+    return bytes;
+}
+
+void WriteBytes(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    if (!out) throw std::runtime_error("cannot write " + path.string());
+}
+
+// The same bytes written the way QSaveFile does: a new file, flushed to the disk, renamed over.
+void WriteDurably(const fs::path& path, const std::string& bytes) {
+    const std::string temporary = path.string() + ".new";
+    const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0644);
+    if (fd < 0) throw std::runtime_error("cannot create " + temporary);
+    std::size_t done = 0;
+    while (done < bytes.size()) {
+        const ssize_t n = ::write(fd, bytes.data() + done, bytes.size() - done);
+        if (n <= 0) throw std::runtime_error("cannot write " + temporary);
+        done += static_cast<std::size_t>(n);
+    }
+    if (::fdatasync(fd) != 0 || ::close(fd) != 0) throw std::runtime_error("cannot flush " + temporary);
+    if (::rename(temporary.c_str(), path.c_str()) != 0) throw std::runtime_error("cannot rename " + temporary);
+}
+
+class CountingMessages : public tc::Messages {
+public:
+    int shown = 0;
+    std::string last;
+    void Warning(const std::string& text) override { Show(text); }
+    void Error(const std::string& text) override { Show(text); }
+    void AppError(const std::string& text) override { Show(text); }
+
+private:
+    void Show(const std::string& text) {
+        ++shown;
+        last = text;
+    }
+};
+
+// The open dialog as a user answers it every time: the same file.
+class FixedChooser : public tc::FileChooser {
+public:
+    std::string path;
+    std::optional<std::string> ChooseSource(const std::string&) override { return path; }
+};
+
+class NoDesktop : public tc::Desktop {
+public:
+    void OpenDocument(const std::string&) override {}
+    bool OnSearchPath(const std::string&) override { return false; }
+    bool StartDetached(const tc::AssemblerCommand&) override { return false; }
+};
+
+// The window's logic with the real file layer, a file opened as by the File button.
+struct Window {
+    CountingMessages messages;
+    FixedChooser chooser;
+    tc::qt::DiskFiles files;
+    NoDesktop desktop;
+    tc::Form form{tc::Ports{messages, chooser, files, desktop}, kSeparator};
+
+    explicit Window(const fs::path& source) {
+        chooser.path = source.string();
+        form.FormCreate();
+        form.Button1Click();
+    }
+};
+
+// A run that brought up a message box measured something else.
+bool Quiet(benchmark::State& state, const CountingMessages& messages) {
+    if (messages.shown == 0) return true;
+    state.SkipWithError(("a message came up: " + messages.last).c_str());
+    return false;
+}
+
+struct Source {
+    std::string label;  // "sample", "1 MB", "10 MB"
+    fs::path path;
+    fs::path copyPath;
+    std::string bytes;
+    tc::SourceText text;
+};
+
+struct Workspace {
+    fs::path dir;
+    std::vector<Source> sources;
+    const Source& Get(const std::string& label) const {
+        for (const auto& source : sources)
+            if (source.label == label) return source;
+        throw std::logic_error("no source " + label);
+    }
+};
+
+Workspace* workspace = nullptr;
+
+tc::GridModel ReadModel(const tc::SourceText& text) {
+    tc::GridModel model;
+    model.Fill();
+    unsigned trimmer = 0;
+    int warnings = 0;
+    const tc::ScanStop stop = tc::ReadSource(text, model, tc::kRussian, trimmer, [&](const std::string&) { ++warnings; });
+    if (stop != tc::ScanStop::Complete || warnings != 0) throw std::runtime_error("the source does not read cleanly");
+    tc::FillAngleColumn(model, kSeparator);
+    return model;
+}
+
+// The padded sources must read the same values as the sample and take the writer's rewrite.
+void CheckPadded(const Source& sample, const Source& padded) {
+    const tc::GridModel a = ReadModel(sample.text);
+    const tc::GridModel b = ReadModel(padded.text);
+    for (int column = 0; column < tc::kGridColumns; ++column)
+        for (int row = 0; row < tc::kGridRows; ++row)
+            if (a.grid.Cell(column, row) != b.grid.Cell(column, row))
+                throw std::runtime_error(padded.label + " source reads other values than the sample");
+    if (a.spark.text != b.spark.text) throw std::runtime_error(padded.label + " source reads another spark duration");
+    const tc::RewriteResult rewritten = tc::RewriteSource(padded.text, b, tc::kRussian, kSeparator);
+    if (!rewritten.ok) throw std::runtime_error(padded.label + " source refused by the writer: " + rewritten.warning);
+    if (tc::ScanSource(rewritten.text).stop != tc::ScanStop::Complete)
+        throw std::runtime_error(padded.label + " source no longer scans after the rewrite");
+}
+
+struct PaddedSize {
+    std::string label;
+    std::string fileName;
+    std::size_t bytes;
+};
+const std::vector<PaddedSize> kPaddedSizes = {{"1 MB", "CDI-1MB.asm", 1'000'000}, {"10 MB", "CDI-10MB.asm", 10'000'000}};
+
+void FillWorkspace(Workspace& ws, const fs::path& sample, const std::vector<PaddedSize>& sizes) {
+    const std::string sampleBytes = ReadBytes(sample);
+    const auto add = [&](std::string label, std::string name, std::string bytes) {
+        Source source;
+        source.label = std::move(label);
+        source.path = ws.dir / name;
+        source.copyPath = ws.dir / ("copy-of-" + name);
+        source.bytes = std::move(bytes);
+        source.text = tc::SourceText::FromFileBytes(source.bytes);
+        WriteBytes(source.path, source.bytes);
+        WriteBytes(source.copyPath, source.bytes);
+        ws.sources.push_back(std::move(source));
+    };
+    add("sample", "CDI.asm", sampleBytes);
+    for (const PaddedSize& size : sizes) add(size.label, size.fileName, tc::bench::PaddedSource(sampleBytes, size.bytes));
+    for (std::size_t i = 1; i < ws.sources.size(); ++i) CheckPadded(ws.sources[0], ws.sources[i]);
+}
+
+Workspace MakeWorkspace(const fs::path& sample, const fs::path& parent, const std::vector<PaddedSize>& sizes) {
+    Workspace ws;
+    std::string pattern = (parent / "timingcalc-bench-XXXXXX").string();
+    if (!::mkdtemp(pattern.data())) throw std::runtime_error("cannot create a folder in " + parent.string());
+    ws.dir = pattern;
+    try {
+        FillWorkspace(ws, sample, sizes);
+    } catch (...) {
+        std::error_code ignored;
+        fs::remove_all(ws.dir, ignored);
+        throw;
+    }
+    return ws;
+}
+
+// --- the cases ---
+
+// Reads a buffer several times the size of the L2 cache, so the next step
+// starts with none of its data there. A user clicks once, not in a loop: in a
+// tight loop a 1 MB source keeps all its buffers in the 4 MB L2 while a 10 MB
+// one cannot, and the ratio of the two would measure the cache, not the growth.
+void EvictCaches() {
+    static std::vector<unsigned char> sweep(32u << 20, 1);
+    unsigned sum = 0;
+    for (std::size_t i = 0; i < sweep.size(); i += 64) sum += sweep[i];
+    benchmark::DoNotOptimize(sum);
+}
+
+long MinorFaults() {
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage);
+    return usage.ru_minflt;
+}
+
+using Case = std::function<void(benchmark::State&)>;
+
+void Register(const std::string& name, Case body) {
+    benchmark::RegisterBenchmark(name.c_str(), [body](benchmark::State& state) { body(state); })
+        ->Unit(benchmark::kMicrosecond)
+        ->UseRealTime();
+}
+
+// A step that returns false has brought up a message or been refused, and
+// measured something else.
+using Step = std::function<bool()>;
+
+// The step timed alone, each run begun with cold caches.
+void RegisterCold(const std::string& name, std::function<Step()> prepare) {
+    benchmark::RegisterBenchmark(name.c_str(), [prepare](benchmark::State& state) {
+        const Step step = prepare();
+        long faults = 0;
+        for (auto _ : state) {
+            EvictCaches();
+            const long before = MinorFaults();
+            const auto start = std::chrono::steady_clock::now();
+            const bool ok = step();
+            state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+            faults += MinorFaults() - before;
+            if (!ok) {
+                state.SkipWithError("the step failed or brought up a message");
+                break;
+            }
+        }
+        // Fresh memory costs a fault per page: part of the price of every megabyte.
+        state.counters["faults"] = benchmark::Counter(static_cast<double>(faults), benchmark::Counter::kAvgIterations);
+    })
+        ->Unit(benchmark::kMicrosecond)
+        ->UseManualTime();
+}
+
+// The steps on the large sources, by name: timed with cold caches, and run
+// alone for the instruction counts.
+std::vector<std::pair<std::string, std::function<Step()>>> ColdSteps(const Source& source) {
+    const std::string& size = source.label;
+    std::vector<std::pair<std::string, std::function<Step()>>> steps;
+    steps.emplace_back("reader/" + size, [&source]() -> Step {
+        auto model = std::make_shared<tc::GridModel>();
+        model->Fill();
+        return [&source, model] {
+            unsigned trimmer = 0;
+            int warnings = 0;
+            const auto stop =
+                tc::ReadSource(source.text, *model, tc::kRussian, trimmer, [&](const std::string&) { ++warnings; });
+            return stop == tc::ScanStop::Complete && warnings == 0;
+        };
+    });
+    steps.emplace_back("writer/" + size, [&source]() -> Step {
+        auto model = std::make_shared<const tc::GridModel>(ReadModel(source.text));
+        return [&source, model] {
+            const tc::RewriteResult result = tc::RewriteSource(source.text, *model, tc::kRussian, kSeparator);
+            benchmark::DoNotOptimize(result.text.Text().data());
+            return result.ok;
+        };
+    });
+    steps.emplace_back("load/" + size, [&source]() -> Step {
+        auto window = std::make_shared<Window>(source.path);
+        return [window] {
+            window->form.Button1Click();
+            return window->messages.shown == 0;
+        };
+    });
+    steps.emplace_back("save/" + size, [&source]() -> Step {
+        auto window = std::make_shared<Window>(source.path);
+        return [window] {
+            window->form.Button5Click();
+            return window->messages.shown == 0;
+        };
+    });
+    steps.emplace_back("copy/" + size, [&source]() -> Step {
+        return [&source] {
+            WriteBytes(source.copyPath, ReadBytes(source.path));
+            return true;
+        };
+    });
+    steps.emplace_back("durable copy/" + size, [&source]() -> Step {
+        return [&source] {
+            WriteDurably(source.copyPath, ReadBytes(source.path));
+            return true;
+        };
+    });
+    return steps;
+}
+
+void RegisterCases() {
+    const Source& sample = workspace->Get("sample");
+
+    Register("fill+plot/sample", [&sample](benchmark::State& state) {
+        Window window(sample.path);
+        for (auto _ : state) {
+            window.form.FillAngleColumn();
+            window.form.PlotAngleColumn();
+            benchmark::DoNotOptimize(window.form.Series().Points().data());
+        }
+        Quiet(state, window.messages);
+    });
+    Register("store/sample", [&sample](benchmark::State& state) {
+        Window window(sample.path);
+        for (auto _ : state) {
+            const auto kind = tc::StoreAngleColumn(window.form.Model(), kSeparator);
+            benchmark::DoNotOptimize(kind);
+        }
+        Quiet(state, window.messages);
+    });
+    // Each handler as a click runs it, on the sample opened from the disk.
+    const std::vector<std::pair<std::string, void (*)(tc::Form&)>> handlers = {
+        {"handler/open", [](tc::Form& f) { f.Button1Click(); }},
+        {"handler/table", [](tc::Form& f) { f.Button2Click(); }},
+        {"handler/graph", [](tc::Form& f) { f.Button4Click(); }},
+        {"handler/save", [](tc::Form& f) { f.Button5Click(); }},
+        {"handler/combo", [](tc::Form& f) { f.ComboBox1Change(); }},
+        {"handler/language", [](tc::Form& f) { f.Button7Click(); }},
+    };
+    for (const auto& [name, click] : handlers)
+        Register(name + "/sample", [&sample, click = click](benchmark::State& state) {
+            Window window(sample.path);
+            for (auto _ : state) click(window.form);
+            Quiet(state, window.messages);
+        });
+
+    Register("reader/sample", [&sample](benchmark::State& state) {
+        tc::GridModel model;
+        model.Fill();
+        unsigned trimmer = 0;
+        int warnings = 0;
+        for (auto _ : state) {
+            const auto stop =
+                tc::ReadSource(sample.text, model, tc::kRussian, trimmer, [&](const std::string&) { ++warnings; });
+            benchmark::DoNotOptimize(stop);
+        }
+        if (warnings) state.SkipWithError("the reader warned");
+    });
+    Register("writer/sample", [&sample](benchmark::State& state) {
+        const tc::GridModel model = ReadModel(sample.text);
+        bool ok = true;
+        for (auto _ : state) {
+            tc::RewriteResult result = tc::RewriteSource(sample.text, model, tc::kRussian, kSeparator);
+            ok = ok && result.ok;
+            benchmark::DoNotOptimize(result.text.Text().data());
+        }
+        if (!ok) state.SkipWithError("the writer refused");
+    });
+
+    for (const Source& source : workspace->sources) {
+        const std::string& size = source.label;
+        if (size == "sample") continue;
+        for (const auto& [name, prepare] : ColdSteps(source)) RegisterCold(name, prepare);
+        // The same in a tight loop, caches warm: what the cache sizes do to the ratio.
+        Register("load warm/" + size, [&source](benchmark::State& state) {
+            Window window(source.path);
+            for (auto _ : state) window.form.Button1Click();
+            Quiet(state, window.messages);
+        });
+        Register("memory copy warm/" + size, [&source](benchmark::State& state) {
+            for (auto _ : state) {
+                std::string copy = source.bytes;
+                benchmark::DoNotOptimize(copy.data());
+            }
+        });
+    }
+}
+
+}  // namespace
+
+// The step runs, by this name, for an instruction count under
+// valgrind --tool=callgrind --collect-atstart=no --toggle-collect=timingcalc_counted_steps.
+extern "C" __attribute__((noinline)) bool timingcalc_counted_steps(const std::function<bool()>* step, int times) {
+    bool ok = true;
+    for (int i = 0; i < times; ++i) ok = (*step)() && ok;
+    return ok;
+}
+
+namespace {
+
+// Runs one of the steps on a large source `times` times, after one run that
+// is not counted; the sources of other sizes are not made.
+int CountSteps(const std::string& name, int times, const fs::path& sample) {
+    const std::string label = name.substr(name.find('/') + 1);
+    std::vector<PaddedSize> sizes;
+    for (const PaddedSize& size : kPaddedSizes)
+        if (size.label == label) sizes.push_back(size);
+    if (sizes.empty()) {
+        std::cerr << "bench: no source of size \"" << label << "\"\n";
+        return 2;
+    }
+    Workspace ws = MakeWorkspace(sample, fs::temp_directory_path(), sizes);
+    int status = 2;
+    for (const auto& [stepName, prepare] : ColdSteps(ws.Get(label))) {
+        if (stepName != name) continue;
+        const Step step = prepare();
+        status = step() && timingcalc_counted_steps(&step, times) ? 0 : 1;
+        if (status) std::cerr << "bench: " << name << " failed or brought up a message\n";
+    }
+    if (status == 2) std::cerr << "bench: no step " << name << "\n";
+    std::error_code ignored;
+    fs::remove_all(ws.dir, ignored);
+    return status;
+}
+
+// --- the table ---
+
+class Collector : public benchmark::ConsoleReporter {
+public:
+    using ConsoleReporter::ConsoleReporter;
+    std::map<std::string, double> seconds;  // median real time per iteration
+    std::map<std::string, std::string> errors;
+
+    void ReportRuns(const std::vector<Run>& runs) override {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& run : runs) {
+            const std::string& name = run.run_name.function_name;
+            if (run.error_occurred) {
+                errors[name] = run.error_message;
+                continue;
+            }
+            const bool single = run.run_type == Run::RT_Iteration && run.repetitions <= 1;
+            const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
+            if (single || median)
+                seconds[name] = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+        }
+    }
+};
+
+std::string Duration(double seconds) {
+    char text[32];
+    if (seconds >= 1.0) std::snprintf(text, sizeof text, "%.2f s", seconds);
+    else if (seconds >= 1e-3) std::snprintf(text, sizeof text, "%.3g ms", seconds * 1e3);
+    else std::snprintf(text, sizeof text, "%.3g µs", seconds * 1e6);
+    return text;
+}
+
+struct Row {
+    std::string figure;
+    std::vector<std::string> ours;  // summed
+    std::string peerLabel;
+    std::vector<std::string> peer;  // summed; empty: the limit below
+    double limit = 0;               // seconds, when there is no peer
+    double target = 0;              // highest ratio; 0: for information
+};
+
+void PrintTable(const Collector& collected) {
+    const std::vector<Row> rows = {
+        {"fill angle column + plot points (sample)", {"fill+plot/sample"}, "limit", {}, 1e-3, 1},
+        {"store angle column (sample)", {"store/sample"}, "limit", {}, 1e-3, 1},
+        {"reader: scan and read (sample)", {"reader/sample"}, "limit", {}, 1e-3, 1},
+        {"writer: rewrite (sample)", {"writer/sample"}, "limit", {}, 1e-3, 1},
+        {"Button1 open, from disk (sample)", {"handler/open/sample"}, "limit", {}, 1e-3, 1},
+        {"Button2 save to table (sample)", {"handler/table/sample"}, "limit", {}, 1e-3, 1},
+        {"Button4 graph (sample)", {"handler/graph/sample"}, "limit", {}, 1e-3, 1},
+        {"Button5 save to file, to disk (sample)", {"handler/save/sample"}, "limit", {}, 1e-3, 1},
+        {"ComboBox1/2 change (sample)", {"handler/combo/sample"}, "limit", {}, 1e-3, 1},
+        {"Button7 language (sample)", {"handler/language/sample"}, "limit", {}, 1e-3, 1},
+        {"load 1 MB via file layer", {"load/1 MB"}, "plain copy 1 MB", {"copy/1 MB"}, 0, 3},
+        {"save 1 MB via file layer", {"save/1 MB"}, "plain copy 1 MB", {"copy/1 MB"}, 0, 3},
+        {"load + save 1 MB", {"load/1 MB", "save/1 MB"}, "plain copy 1 MB", {"copy/1 MB"}, 0, 3},
+        {"save 1 MB via file layer", {"save/1 MB"}, "copy 1 MB + fdatasync", {"durable copy/1 MB"}, 0, 0},
+        {"reader 10 MB, time", {"reader/10 MB"}, "reader 1 MB", {"reader/1 MB"}, 0, 12},
+        {"writer 10 MB, time", {"writer/10 MB"}, "writer 1 MB", {"writer/1 MB"}, 0, 12},
+        {"load 10 MB, time", {"load/10 MB"}, "load 1 MB", {"load/1 MB"}, 0, 12},
+        {"save 10 MB, time", {"save/10 MB"}, "save 1 MB", {"save/1 MB"}, 0, 12},
+        {"plain copy 10 MB", {"copy/10 MB"}, "plain copy 1 MB", {"copy/1 MB"}, 0, 0},
+        {"load 10 MB, warm loop", {"load warm/10 MB"}, "load 1 MB, warm loop", {"load warm/1 MB"}, 0, 0},
+        {"memory copy 10 MB, warm loop", {"memory copy warm/10 MB"}, "memory copy 1 MB, warm loop",
+         {"memory copy warm/1 MB"}, 0, 0},
+    };
+    const auto sum = [&](const std::vector<std::string>& names, std::string& error) {
+        double total = 0;
+        for (const auto& name : names) {
+            if (const auto e = collected.errors.find(name); e != collected.errors.end()) error = name + ": " + e->second;
+            else if (const auto s = collected.seconds.find(name); s != collected.seconds.end()) total += s->second;
+            else error = name + ": not run";
+        }
+        return total;
+    };
+    for (const Row& row : rows) {
+        std::string error;
+        const double ours = sum(row.ours, error);
+        const double peer = row.peer.empty() ? row.limit : sum(row.peer, error);
+        std::ostringstream line;
+        line << "| " << row.figure << " | ";
+        if (!error.empty()) {
+            line << "error: " << error << " | | | | MISS |";
+            std::cout << line.str() << '\n';
+            continue;
+        }
+        const double ratio = ours / peer;
+        char ratioText[32];
+        std::snprintf(ratioText, sizeof ratioText, ratio < 0.01 ? "%.4f" : "%.2f", ratio);
+        char targetText[32] = "—";
+        if (row.target > 0) std::snprintf(targetText, sizeof targetText, "≤ %g", row.target);
+        const char* verdict = row.target == 0 ? "info" : ratio <= row.target ? "ok" : "MISS";
+        line << Duration(ours) << " | " << row.peerLabel << ": " << Duration(peer) << " | " << ratioText << " | "
+             << targetText << " | " << verdict << " |";
+        std::cout << line.str() << '\n';
+    }
+}
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    fs::path sample = TIMINGCALC_EXAMPLES "/CDI.asm";
+    bool header = true;
+    std::string counted;
+    int times = 3;
+    // Defaults first, so that flags given on the command line win.
+    std::vector<std::string> args = {argv[0], "--benchmark_repetitions=15", "--benchmark_enable_random_interleaving=true",
+                                     "--benchmark_display_aggregates_only=true", "--benchmark_min_time=0.1"};
+    for (int i = 1; i < argc; ++i) {
+        const std::string arg = argv[i];
+        if (arg.starts_with("--sample=")) sample = arg.substr(9);
+        else if (arg == "--rows-only") header = false;
+        else if (arg.starts_with("--count=")) counted = arg.substr(8);
+        else if (arg.starts_with("--times=")) times = std::max(1, std::atoi(arg.c_str() + 8));
+        else args.push_back(arg);
+    }
+    if (!counted.empty()) {
+        try {
+            return CountSteps(counted, times, sample);
+        } catch (const std::exception& error) {
+            std::cerr << "bench: " << error.what() << '\n';
+            return 1;
+        }
+    }
+
+    std::vector<char*> argp;
+    for (auto& arg : args) argp.push_back(arg.data());
+    int count = static_cast<int>(argp.size());
+    benchmark::Initialize(&count, argp.data());
+    if (benchmark::ReportUnrecognizedArguments(count, argp.data())) return 2;
+
+    Workspace ws;
+    try {
+        ws = MakeWorkspace(sample, fs::temp_directory_path(), kPaddedSizes);
+    } catch (const std::exception& error) {
+        std::cerr << "bench: " << error.what() << '\n';
+        return 1;
+    }
+    workspace = &ws;
+    RegisterCases();
+
+    Collector collector(benchmark::ConsoleReporter::OO_Tabular);
+    collector.SetOutputStream(&std::cerr);
+    collector.SetErrorStream(&std::cerr);
+    benchmark::RunSpecifiedBenchmarks(&collector);
+    benchmark::Shutdown();
+
+    std::error_code ignored;
+    fs::remove_all(ws.dir, ignored);
+
+    if (header) {
+        std::cout << "| figure | ours | limit or peer | ratio | target | |\n";
+        std::cout << "| --- | --- | --- | --- | --- | --- |\n";
+    }
+    PrintTable(collector);
+    return 0;
+}

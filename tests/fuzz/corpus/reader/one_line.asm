@@ -1,0 +1,1 @@
+cpi R21, 5 ldi R16, 5 FuozTable1: sbi ADCSRA, x

@@ -1,0 +1,212 @@
+// What the fuzz targets share: the logic wired to in-memory ports, and the
+// checks of what a save may change. A broken promise aborts with a report, so
+// libFuzzer keeps the input that broke it.
+#pragma once
+
+#include <algorithm>
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/form.h"
+#include "app/ports.h"
+#include "firmware/scanner.h"
+#include "firmware/source_text.h"
+
+namespace fuzz {
+
+[[noreturn]] inline void Fail(const char* what, const std::string& detail = {}) {
+    std::fprintf(stderr, "broken promise: %s\n%s\n", what, detail.c_str());
+    std::abort();
+}
+
+inline void Check(bool holds, const char* what, const std::string& detail = {}) {
+    if (!holds) Fail(what, detail);
+}
+
+// Shows bytes with the control characters spelled out, for the reports.
+inline std::string Visible(std::string_view bytes, std::size_t limit = 200) {
+    std::string out;
+    for (std::size_t i = 0; i < bytes.size() && i < limit; ++i) {
+        const auto c = static_cast<unsigned char>(bytes[i]);
+        if (c >= 0x20 && c != 0x7F) {
+            out += static_cast<char>(c);
+        } else {
+            char code[8];
+            std::snprintf(code, sizeof code, "\\x%02X", c);
+            out += code;
+        }
+    }
+    if (bytes.size() > limit) out += "...";
+    return out;
+}
+
+struct Shown {
+    char kind;  // 'w' warning, 'e' error, 'a' application error
+    std::string text;
+};
+
+class Messages : public tc::Messages {
+public:
+    void Warning(const std::string& text) override { shown.push_back({'w', text}); }
+    void Error(const std::string& text) override { shown.push_back({'e', text}); }
+    void AppError(const std::string& text) override { shown.push_back({'a', text}); }
+    std::vector<Shown> shown;
+};
+
+inline std::string LastShown(const Messages& messages) {
+    return messages.shown.empty() ? std::string() : messages.shown.back().text;
+}
+
+class Chooser : public tc::FileChooser {
+public:
+    std::optional<std::string> ChooseSource(const std::string&) override {
+        auto answer = next;
+        next.reset();
+        return answer;
+    }
+    std::optional<std::string> next;
+};
+
+class MemoryFiles : public tc::FileStore {
+public:
+    ReadResult Read(const std::string& path) override {
+        const auto it = files.find(path);
+        if (it == files.end()) return {ReadResult::CannotOpen, {}, {}};
+        return {ReadResult::Ok, it->second, {}};
+    }
+    std::optional<std::string> Write(const std::string& path, const std::string& bytes) override {
+        ++writes;
+        files[path] = bytes;
+        return std::nullopt;
+    }
+    std::map<std::string, std::string> files;
+    int writes = 0;
+};
+
+class Desktop : public tc::Desktop {
+public:
+    void OpenDocument(const std::string&) override {}
+    bool OnSearchPath(const std::string&) override { return false; }
+    bool StartDetached(const tc::AssemblerCommand&) override { return false; }
+};
+
+inline constexpr const char* kPath = "/fw/CDI.asm";
+
+// One window's logic as a user meets it: created, then files opened through the File button.
+struct Session {
+    Messages messages;
+    Chooser chooser;
+    MemoryFiles files;
+    Desktop desktop;
+    tc::Form form;
+
+    explicit Session(char32_t separator = U'.') : form(tc::Ports{messages, chooser, files, desktop}, separator) {
+        form.FormCreate();
+    }
+    void Load(std::string_view bytes) {
+        files.files[kPath] = std::string(bytes);
+        chooser.next = kPath;
+        form.Button1Click();
+    }
+    const std::string& Saved() { return files.files[kPath]; }
+};
+
+// Everything a load fills in.
+struct Snapshot {
+    std::array<std::string, tc::kGridColumns * tc::kGridRows> cells;
+    std::string spark;
+    unsigned trimmer = 0;
+
+    static Snapshot Of(const tc::Form& form) {
+        Snapshot s;
+        for (int row = 0; row < tc::kGridRows; ++row)
+            for (int column = 0; column < tc::kGridColumns; ++column)
+                s.cells[static_cast<std::size_t>(row * tc::kGridColumns + column)] = form.Model().grid.Cell(column, row);
+        s.spark = form.Model().spark.text;
+        s.trimmer = form.TrimmerFlag();
+        return s;
+    }
+    // The first difference, empty when there is none.
+    std::string Difference(const Snapshot& other) const {
+        for (std::size_t i = 0; i < cells.size(); ++i)
+            if (cells[i] != other.cells[i])
+                return "cell (" + std::to_string(i % tc::kGridColumns) + ", " + std::to_string(i / tc::kGridColumns) +
+                       "): \"" + Visible(cells[i]) + "\" then \"" + Visible(other.cells[i]) + "\"";
+        if (spark != other.spark) return "spark: \"" + Visible(spark) + "\" then \"" + Visible(other.spark) + "\"";
+        if (trimmer != other.trimmer)
+            return "trimmer flag: " + std::to_string(trimmer) + " then " + std::to_string(other.trimmer);
+        return {};
+    }
+};
+
+// The lines of a text as the scans see it, each without its CR LF.
+inline std::vector<std::string_view> Lines(const tc::SourceText& source) {
+    std::vector<std::string_view> lines;
+    const std::string_view text = source.Text();
+    std::size_t start = 0;
+    while (start < text.size()) {
+        const std::size_t lf = text.find('\n', start);
+        Check(lf != std::string_view::npos && lf > start && text[lf - 1] == '\r', "every line of the text ends in CR LF",
+              Visible(text.substr(start, 80)));
+        lines.push_back(text.substr(start, lf - 1 - start));
+        start = lf + 1;
+    }
+    return lines;
+}
+
+// 0-based line of a position, from the line starts in ascending order.
+inline std::size_t LineOf(const std::vector<std::size_t>& starts, std::size_t position) {
+    return static_cast<std::size_t>(std::upper_bound(starts.begin(), starts.end(), position) - starts.begin()) - 1;
+}
+
+// What each line that a save may rewrite must begin with afterwards, by line.
+inline std::map<std::size_t, std::string_view> RewrittenLines(const tc::SourceText& source,
+                                                              const tc::SourceLayout& layout) {
+    std::vector<std::size_t> starts{0};
+    const std::string& text = source.Text();
+    for (std::size_t i = 0; i < text.size(); ++i)
+        if (text[i] == '\n' && i + 1 < text.size()) starts.push_back(i + 1);
+    std::map<std::size_t, std::string_view> lines;
+    if (layout.spark) lines[LineOf(starts, *layout.spark)] = "cpi R18, ";
+    if (layout.spark2) lines[LineOf(starts, *layout.spark2)] = "cpi R19, ";
+    for (const std::size_t at : layout.speeds) lines[LineOf(starts, at)] = "cpi R21, ";
+    for (const auto& table : layout.entries)
+        for (const std::size_t at : table) {
+            const std::size_t line = LineOf(starts, at);
+            lines[line] = "ldi R16, ";
+            lines[line + 1] = "st X+, R16\t;";
+        }
+    return lines;
+}
+
+// A save that went through may have changed only the lines the scan of the
+// text before it found, each into a line of its kind; everything else, the
+// tail after a Ctrl-Z included, keeps every byte.
+inline void CheckOnlyRewrittenLinesChanged(const tc::SourceText& before, const tc::SourceText& after) {
+    Check(after.Tail() == before.Tail(), "the bytes from the Ctrl-Z on are kept", Visible(after.Tail()));
+    const auto rewritten = RewrittenLines(before, tc::ScanSource(before));
+    const auto old = Lines(before);
+    const auto now = Lines(after);
+    Check(old.size() == now.size(), "a save keeps the number of lines",
+          std::to_string(old.size()) + " then " + std::to_string(now.size()));
+    for (std::size_t i = 0; i < old.size(); ++i) {
+        const auto kind = rewritten.find(i);
+        if (kind == rewritten.end()) {
+            Check(old[i] == now[i], "a line the save was not asked to change keeps every byte",
+                  "line " + std::to_string(i + 1) + ": \"" + Visible(old[i]) + "\" became \"" + Visible(now[i]) + "\"");
+        } else {
+            Check(now[i].substr(0, kind->second.size()) == kind->second, "a rewritten line is of its kind",
+                  "line " + std::to_string(i + 1) + ": \"" + Visible(now[i]) + "\" should begin with \"" +
+                      Visible(kind->second) + "\"");
+        }
+    }
+}
+
+}  // namespace fuzz
