@@ -85,7 +85,12 @@ FileStore::ReadResult DiskFiles::Read(const std::string& path) {
 
 std::optional<std::string> DiskFiles::Write(const std::string& path, const std::string& bytes) {
     // A temporary file beside the source, renamed over it only once complete.
-    QSaveFile file(FromUtf8(path));
+    const QString name = FromUtf8(path);
+    const bool existed = QFileInfo::exists(name);
+    // Only the mode bits: the "user" flags say what this process may do, and root may write.
+    const QFile::Permissions mode =
+        QFile::permissions(name) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
+    QSaveFile file(name);
     if (!file.open(QIODevice::WriteOnly)) return ToUtf8(file.errorString());
     const qint64 size = static_cast<qint64>(bytes.size());
     if (file.write(bytes.data(), size) != size) {
@@ -101,6 +106,8 @@ std::optional<std::string> DiskFiles::Write(const std::string& path, const std::
         return error;
     }
     if (!file.commit()) return ToUtf8(file.errorString());
+    // The new file takes the old one's mode; a read-only source saved by root stays read-only.
+    if (existed) QFile::setPermissions(name, mode);
     return std::nullopt;
 }
 

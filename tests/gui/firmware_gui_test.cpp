@@ -4,6 +4,7 @@
 #include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
+#include <unistd.h>
 
 #include "gui_support.h"
 
@@ -99,6 +100,26 @@ TEST_F(FirmwareWindowTest, RefusedSavesLeaveTheFileByteForByte) {
         EXPECT_EQ(messages.all, std::vector<Recorded>{c.message}) << c.typed;
         EXPECT_EQ(ReadAll(path), before) << c.typed;
         TypeIntoCell(c.column, c.row, old);
+    }
+}
+
+TEST_F(FirmwareWindowTest, SavingKeepsTheFilesMode) {
+    std::vector<QFile::Permissions> modes = {QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup,
+                                             QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
+                                                 QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther};
+    // Only root may save over a read-only file; it must stay read-only.
+    if (geteuid() == 0) modes.push_back(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
+    for (const auto mode : modes) {
+        ASSERT_TRUE(QFile::setPermissions(path, mode));
+        Load();
+        TypeIntoCell(4, 4, "3");
+        QTest::mouseClick(window->Button5, Qt::LeftButton);
+        EXPECT_TRUE(messages.all.empty()) << messages.all.front().text;
+        const auto bits = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
+                          QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther |
+                          QFile::ExeOther;
+        EXPECT_EQ(QFile::permissions(path) & bits, mode) << static_cast<int>(mode);
+        EXPECT_EQ(Cell(1, 4), "24");
     }
 }
 
