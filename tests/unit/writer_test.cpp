@@ -245,6 +245,12 @@ TEST(SaveToFile, RefusedSavesWriteNothing) {
     const Firmware lastLine = edited([](Firmware& fw) {
         while (!fw.lines.back().starts_with("ldi R16,")) fw.lines.pop_back();
     });
+    // A label that shares its line with the first entry would be erased by that entry's line.
+    const Firmware labelOnEntry = edited([](Firmware& fw) {
+        const std::size_t label = fw.Index("FuozTable2:");
+        fw.lines[label] += " " + fw.lines[label + 1];
+        fw.Erase(label + 1);
+    });
     const struct {
         const char* what;
         Firmware fw;
@@ -266,6 +272,8 @@ TEST(SaveToFile, RefusedSavesWriteNothing) {
          0, 1, "460", SparkLineMissing(kRussian)},
         {"two items on a line", conflict, 0, 1, "460", LayoutConflict(conflict.Index("ldi R16,", 32 + 5) + 1, kRussian)},
         {"entry on the last line", lastLine, 0, 1, "460", LayoutConflict(lastLine.lines.size(), kRussian)},
+        {"label on an entry's line", labelOnEntry, 0, 1, "460",
+         ErasedItem(labelOnEntry.Index("FuozTable2:") + 1, "FuozTable2:", kRussian)},
     };
     for (const auto& c : cases) {
         auto h = std::make_unique<Harness>();
