@@ -36,11 +36,10 @@ SourceLayout ScanSource(const SourceText& source) {
     }
     const std::size_t m = *layout.marker;
     std::size_t position = m + kSparkReach + 1;
-    if (const auto spark = source.Find(kSparkLiteral, m + 1); spark && *spark <= m + kSparkReach) {
+    if (const auto spark = source.Find(kSparkLiteral, m + 1, m + kSparkReach + 1)) {
         layout.spark = spark;
         position = *spark + kFieldResume;
-        if (const auto second = source.Find(kSpark2Literal, *spark + 1); second && *second <= *spark + kSpark2Reach)
-            layout.spark2 = second;
+        layout.spark2 = source.Find(kSpark2Literal, *spark + 1, *spark + kSpark2Reach + 1);
     }
 
     position = CountFields(source, kSpeedLiteral, position, kSpeedLines, layout.speeds);
@@ -55,8 +54,8 @@ SourceLayout ScanSource(const SourceText& source) {
         const auto label = source.Find(kTableLabels[t], position);
         if (t == 0) {
             const std::size_t limit = label ? *label : source.Size();
-            for (auto hit = source.Find(kTrimmerLiteral, position); hit && *hit < limit;
-                 hit = source.Find(kTrimmerLiteral, *hit + 1))
+            for (auto hit = source.Find(kTrimmerLiteral, position, limit); hit;
+                 hit = source.Find(kTrimmerLiteral, *hit + 1, limit))
                 layout.trimmers.push_back(*hit);
         }
         if (!label) {

@@ -1,5 +1,7 @@
 #include "firmware/source_text.h"
 
+#include <string.h>
+
 #include <algorithm>
 #include <stdexcept>
 
@@ -30,11 +32,23 @@ std::string_view SourceText::ReadWindow(std::size_t position, std::size_t count)
     return std::string_view(text_).substr(position, count);
 }
 
-std::optional<std::size_t> SourceText::Find(std::string_view literal, std::size_t from) const {
-    if (from > text_.size()) return std::nullopt;
-    const std::size_t at = text_.find(literal, from);
-    if (at == std::string::npos) return std::nullopt;
+std::optional<std::size_t> SourceText::Find(std::string_view literal, std::size_t from, std::size_t before) const {
+    if (from > text_.size() || before <= from) return std::nullopt;
+    // A match that starts before `before` ends before before - 1 + its length.
+    std::size_t end = text_.size();
+    if (before < end) end = std::min(end, before - 1 + literal.size());
+    if (end - from < literal.size()) return std::nullopt;
+    if (literal.empty()) return from;
+#ifdef __GLIBC__
+    // glibc's memmem skips ahead where std::string::find stops at every first character.
+    const void* hit = ::memmem(text_.data() + from, end - from, literal.data(), literal.size());
+    if (!hit) return std::nullopt;
+    return static_cast<std::size_t>(static_cast<const char*>(hit) - text_.data());
+#else
+    const std::size_t at = std::string_view(text_.data(), end).find(literal, from);
+    if (at == std::string_view::npos) return std::nullopt;
     return at;
+#endif
 }
 
 std::size_t SourceText::LineStart(std::size_t position) const {
@@ -60,12 +74,19 @@ std::size_t SourceText::LineNumber(std::size_t position) const {
     return static_cast<std::size_t>(std::count(text_.begin(), end, '\n')) + 1;
 }
 
-void SourceText::ReplaceLines(std::vector<LineEdit> edits) {
+void SourceText::ReplaceLines(std::vector<LineEdit> edits) { *this = WithLines(std::move(edits)); }
+
+SourceText SourceText::WithLines(std::vector<LineEdit> edits) const {
     std::sort(edits.begin(), edits.end(),
               [](const LineEdit& a, const LineEdit& b) { return a.lineStart < b.lineStart; });
     std::string out;
     std::size_t grow = 0;
-    for (const LineEdit& edit : edits) grow += edit.text.size();
+    for (const LineEdit& edit : edits) {
+        // The shift of the lines after an edit is its change in length, which a line break would break.
+        if (edit.text.find_first_of("\r\n") != std::string::npos)
+            throw std::logic_error("a line edit must not hold a line break");
+        grow += edit.text.size();
+    }
     out.reserve(text_.size() + grow);
     std::size_t copied = 0;
     for (std::size_t i = 0; i < edits.size(); ++i) {
@@ -79,7 +100,10 @@ void SourceText::ReplaceLines(std::vector<LineEdit> edits) {
         copied = LineEnd(edit.lineStart);  // the CR LF stays
     }
     out.append(text_, copied, std::string::npos);
-    text_ = std::move(out);
+    SourceText edited;
+    edited.text_ = std::move(out);
+    edited.tail_ = tail_;
+    return edited;
 }
 
 std::string Utf8ToCp1251(std::string_view utf8) {

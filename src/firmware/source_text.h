@@ -29,8 +29,10 @@ public:
 
     // The count characters from the position on, shorter near the end, empty past it.
     std::string_view ReadWindow(std::size_t position, std::size_t count) const;
-    // The first match of the literal at or after the position.
-    std::optional<std::size_t> Find(std::string_view literal, std::size_t from) const;
+    // The first match of the literal at or after the position, among those
+    // that start before `before`.
+    std::optional<std::size_t> Find(std::string_view literal, std::size_t from,
+                                    std::size_t before = std::string::npos) const;
 
     // The first character of the line that holds the position.
     std::size_t LineStart(std::size_t position) const;
@@ -46,8 +48,11 @@ public:
         std::string text;       // its new text, without the line break
     };
     // Replaces each named line by its new text, all in one pass; line breaks
-    // and all other lines stay. Lines must be distinct.
+    // and all other lines stay. Lines must be distinct, and the
+    // new texts hold no line break.
     void ReplaceLines(std::vector<LineEdit> edits);
+    // The same edits made to a copy, built in the one pass.
+    SourceText WithLines(std::vector<LineEdit> edits) const;
 
 private:
     std::string text_;

@@ -1,6 +1,8 @@
 #include "firmware/writer.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <iterator>
 
 #include "chart/language.h"
 #include "firmware/scanner.h"
@@ -29,8 +31,8 @@ RewriteResult Refuse(std::string warning) {
     return result;
 }
 
-// The 1-based lines of everything the scan found, in text order.
-std::vector<std::size_t> FoundLines(const SourceText& source, const SourceLayout& layout) {
+// Where the line of each item the scan found starts, in text order.
+std::vector<std::size_t> FoundLineStarts(const SourceText& source, const SourceLayout& layout) {
     std::vector<std::size_t> found = layout.speeds;
     for (const auto& at : {layout.marker, layout.spark, layout.spark2})
         if (at) found.push_back(*at);
@@ -40,16 +42,33 @@ std::vector<std::size_t> FoundLines(const SourceText& source, const SourceLayout
         found.insert(found.end(), layout.entries[t].begin(), layout.entries[t].end());
     }
     std::sort(found.begin(), found.end());
-    const std::string& text = source.Text();
-    std::size_t line = 1, counted = 0;
-    for (std::size_t& at : found) {  // one pass over the text, not one per item
-        line += static_cast<std::size_t>(std::count(text.begin() + static_cast<std::ptrdiff_t>(counted),
-                                                    text.begin() + static_cast<std::ptrdiff_t>(at), '\n'));
-        counted = at;
-        at = line;
-    }
+    for (std::size_t& at : found) at = source.LineStart(at);
     return found;
 }
+
+// A line start of the source moved to where that line starts after the edits:
+// the rewrite keeps the line count and changes only the lengths of the lines it replaces.
+class LineShift {
+public:
+    LineShift(const SourceText& source, const std::vector<SourceText::LineEdit>& edits) {
+        for (const auto& edit : edits) {
+            const std::size_t length = source.LineEnd(edit.lineStart) - edit.lineStart;
+            shifts_.push_back({edit.lineStart, static_cast<std::ptrdiff_t>(edit.text.size()) -
+                                                   static_cast<std::ptrdiff_t>(length)});
+        }
+        std::sort(shifts_.begin(), shifts_.end());
+        std::ptrdiff_t total = 0;
+        for (auto& [start, shift] : shifts_) shift = total += shift;  // what the lines up to this one add
+    }
+    std::size_t operator()(std::size_t lineStart) const {
+        const auto after = std::lower_bound(shifts_.begin(), shifts_.end(), std::pair{lineStart, PTRDIFF_MIN});
+        if (after == shifts_.begin()) return lineStart;
+        return static_cast<std::size_t>(static_cast<std::ptrdiff_t>(lineStart) + std::prev(after)->second);
+    }
+
+private:
+    std::vector<std::pair<std::size_t, std::ptrdiff_t>> shifts_;
+};
 
 }  // namespace
 
@@ -110,19 +129,21 @@ RewriteResult RewriteSource(const SourceText& source, const GridModel& model, un
         if (std::binary_search(starts.begin(), starts.end(), source.LineStart(at)))
             return Refuse(ErasedItem(source.LineNumber(at), literal, languageFlag));
 
-    RewriteResult result;
-    result.text = source;
-    result.text.ReplaceLines(std::move(edits));
     // A number field reads past its line end, so a line of another length can move
     // what the next scan finds: the saved file must read back from the same lines.
-    const std::vector<std::size_t> before = FoundLines(source, layout);
-    const std::vector<std::size_t> after = FoundLines(result.text, ScanSource(result.text));
+    std::vector<std::size_t> before = FoundLineStarts(source, layout);
+    const LineShift shift(source, edits);
+    for (std::size_t& start : before) start = shift(start);
+
+    RewriteResult result;
+    result.text = source.WithLines(std::move(edits));
+    const std::vector<std::size_t> after = FoundLineStarts(result.text, ScanSource(result.text));
     const auto moved = std::mismatch(before.begin(), before.end(), after.begin(), after.end());
     if (moved.first != before.end() || moved.second != after.end()) {
-        const std::size_t line = moved.first == before.end()    ? *moved.second
-                                 : moved.second == after.end() ? *moved.first
-                                                               : std::min(*moved.first, *moved.second);
-        return Refuse(MovedItem(line, languageFlag));
+        const std::size_t start = moved.first == before.end()    ? *moved.second
+                                  : moved.second == after.end() ? *moved.first
+                                                                : std::min(*moved.first, *moved.second);
+        return Refuse(MovedItem(result.text.LineNumber(start), languageFlag));
     }
     result.ok = true;
     return result;

@@ -45,6 +45,14 @@ TEST(SourceText, ReadWindowIsShorterNearTheEnd) {
     EXPECT_EQ(source.Find("de", 6), std::nullopt);
     EXPECT_EQ(source.Find("c\r\nd", 0), 2u);  // across a line end
     EXPECT_EQ(source.Find("a", 100), std::nullopt);
+    // only matches that start before the bound
+    EXPECT_EQ(source.Find("de", 0, 5), std::nullopt);
+    EXPECT_EQ(source.Find("de", 0, 6), 5u);
+    EXPECT_EQ(source.Find("c\r\nd", 0, 3), 2u);
+    EXPECT_EQ(source.Find("c\r\nd", 0, 2), std::nullopt);
+    EXPECT_EQ(source.Find("abc", 0, 1), 0u);
+    EXPECT_EQ(source.Find("abc", 0, 0), std::nullopt);
+    EXPECT_EQ(source.Find("\r\n", 5, 100), 7u);
 }
 
 TEST(SourceText, LinePositions) {
@@ -80,6 +88,8 @@ TEST(SourceText, ReplaceLinesRefusesOverlappingEdits) {
         {{0, "x"}, {0, "y"}},  // the same line twice
         {{5, "x"}, {5, "y"}},  // the same empty line twice
         {{1, "x"}},            // not a line start
+        {{0, "x\r\ny"}},       // a line break inside the new text
+        {{5, "\n"}},
     };
     for (const auto& edits : bad) {
         SourceText source = SourceText::FromFileBytes(bytes);

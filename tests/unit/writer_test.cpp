@@ -251,6 +251,13 @@ TEST(SaveToFile, RefusedSavesWriteNothing) {
         fw.lines[label] += " " + fw.lines[label + 1];
         fw.Erase(label + 1);
     });
+    // A field that ends its line reads on into the next, where the scan resumes: the longer
+    // rewritten line would let the next scan find the speed line it skipped before.
+    const Firmware shortField = edited([](Firmware& fw) {
+        const std::size_t first = fw.Index("cpi R21,");
+        fw.lines[first] = "cpi R21,";
+        fw.Insert(first + 1, "cpi R21, 7");
+    });
     const struct {
         const char* what;
         Firmware fw;
@@ -274,6 +281,8 @@ TEST(SaveToFile, RefusedSavesWriteNothing) {
         {"entry on the last line", lastLine, 0, 1, "460", LayoutConflict(lastLine.lines.size(), kRussian)},
         {"label on an entry's line", labelOnEntry, 0, 1, "460",
          ErasedItem(labelOnEntry.Index("FuozTable2:") + 1, "FuozTable2:", kRussian)},
+        {"a field read into the next line", shortField, 0, 32, "15000",
+         MovedItem(shortField.Index("cpi R21,") + 2, kRussian)},
     };
     for (const auto& c : cases) {
         auto h = std::make_unique<Harness>();
