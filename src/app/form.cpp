@@ -155,8 +155,7 @@ void Form::LoadChosenFile() {
         ports_.messages.Warning(Text(Msg::EmptyFile, languageFlag_) + sourcePath_);
         return;
     }
-    SetSource(SourceText::FromFileBytes(file.bytes));
-    file.bytes.clear();
+    SetSource(SourceText::FromOwnedBytes(std::move(file.bytes)));
 
     const ScanStop stop = ReadSource(source_, model_, languageFlag_, trimmerFlag_,
                                      [&](const std::string& warning) { ports_.messages.Warning(warning); });

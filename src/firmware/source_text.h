@@ -19,6 +19,8 @@ public:
     // Lines end at LF, a CR right before it dropped; a Ctrl-Z ends the text.
     // The bytes from the Ctrl-Z on are kept aside and written back unchanged.
     static SourceText FromFileBytes(std::string_view bytes);
+    // The same, keeping the bytes' own storage when they need no change.
+    static SourceText FromOwnedBytes(std::string&& bytes);
     // The text, then what stood from the Ctrl-Z on.
     std::string ToFileBytes() const { return text_ + tail_; }
 

@@ -69,17 +69,29 @@ FileStore::ReadResult DiskFiles::Read(const std::string& path) {
     ReadResult result;
     const QString name = FromUtf8(path);
     QFile file(name);
-    if (QFileInfo(name).isDir() || !file.open(QIODevice::ReadOnly)) {
+    if (QFileInfo(name).isDir() || !file.open(QIODevice::ReadOnly | QIODevice::Unbuffered)) {
         result.status = ReadResult::CannotOpen;
         return result;
     }
-    const QByteArray bytes = file.readAll();
+    // Straight into the string, with no copy between buffers.
+    const qint64 size = file.size();
+    qint64 got = 0;
+    if (size > 0) {
+        result.bytes.resize(static_cast<std::size_t>(size));
+        for (qint64 n; got < size && (n = file.read(result.bytes.data() + got, size - got)) > 0;) got += n;
+        result.bytes.resize(static_cast<std::size_t>(got));
+    }
+    // Files that do not know their size, or that grew meanwhile: the rest as it comes.
+    if (got == size && file.error() == QFileDevice::NoError) {
+        const QByteArray rest = file.readAll();
+        result.bytes.append(rest.constData(), static_cast<std::size_t>(rest.size()));
+    }
     if (file.error() != QFileDevice::NoError) {
         result.status = ReadResult::ReadError;
         result.error = "Read error on \"" + path + "\". " + ToUtf8(file.errorString());
+        result.bytes.clear();
         return result;
     }
-    result.bytes.assign(bytes.constData(), static_cast<std::size_t>(bytes.size()));
     return result;
 }
 

@@ -18,6 +18,7 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
+#include <QFileInfo>
 #include <QTemporaryDir>
 #include <cerrno>
 #include <csignal>
@@ -404,6 +405,25 @@ TEST_F(FaultTest, OddFilesOpenWithoutHarmAndSayWhenNothingCouldBeRead) {
 // Load times of the sample and of generated sources, through the logic alone
 // and through the window, which also shows the text. Reported as test
 // properties; the bound only catches work that grows out of proportion.
+// Files that give no size (those of /proc say 0) or that are read as they are written still read whole.
+TEST(DiskFilesRead, FilesWithoutAKnownSizeReadWhole) {
+    const struct {
+        const char* path;
+        bool sizeKnown;
+    } cases[] = {{"/proc/self/mountinfo", false}, {"/proc/version", false}, {TIMINGCALC_EXAMPLES "/CDI.asm", true}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.path);
+        if (!QFile::exists(c.path)) GTEST_SKIP() << c.path << " is not here";
+        EXPECT_EQ(QFileInfo(c.path).size() > 0, c.sizeKnown);
+        tc::qt::DiskFiles disk;
+        const auto read = disk.Read(c.path);
+        ASSERT_EQ(read.status, tc::FileStore::ReadResult::Ok);
+        const QByteArray expected = ReadAll(c.path);
+        ASSERT_FALSE(expected.isEmpty());
+        EXPECT_EQ(read.bytes, expected.toStdString());
+    }
+}
+
 TEST_F(FaultTest, LoadTimes) {
     struct Case {
         const char* name;

@@ -23,13 +23,41 @@ TEST(SourceText, FromFileBytesEndsEveryLineWithCrLf) {
         {"\x1A" "abc", "", "\x1A" "abc"},
         {"", "", ""},
         {"x\xB0\xE1\r\n", "x\xB0\xE1\r\n", ""},
+        {"\r\n", "\r\n", ""},
+        {"\n", "\r\n", ""},
+        {"\r", "\r\r\n", ""},
+        {"a\r\n\n", "a\r\n\r\n", ""},                     // the last LF alone
+        {"a\nb\r\n", "a\r\nb\r\n", ""},                   // the first LF alone
+        {"a\r\n\x1A\r\n", "a\r\n", "\x1A\r\n"},
     };
     for (const auto& c : cases) {
         const SourceText source = SourceText::FromFileBytes(c.bytes);
         EXPECT_EQ(source.Text(), c.text) << c.bytes;
         EXPECT_EQ(source.Tail(), c.tail) << c.bytes;
         EXPECT_EQ(source.ToFileBytes(), c.text + c.tail);
+        const SourceText owned = SourceText::FromOwnedBytes(std::string(c.bytes));
+        EXPECT_EQ(owned.Text(), c.text) << c.bytes;
+        EXPECT_EQ(owned.Tail(), c.tail) << c.bytes;
     }
+}
+
+// Keeping the bytes as they are must give the text a copy gives, wherever a
+// lone LF, a lone CR or a Ctrl-Z stands in a longer source.
+TEST(SourceText, OwnedBytesReadAsCopiedBytes) {
+    std::string base;
+    for (int line = 0; base.size() < 80; ++line) base += "cpi R21, " + std::to_string(line) + "\r\n";
+    std::string whole = base;
+    const char* storage = whole.data();
+    EXPECT_EQ(SourceText::FromOwnedBytes(std::move(whole)).Text().data(), storage) << "a text needs no copy";
+    for (std::size_t at = 0; at < base.size(); ++at)
+        for (const char c : {'\n', '\r', kCtrlZ, 'a'}) {
+            std::string bytes = base;
+            bytes[at] = c;
+            const SourceText copied = SourceText::FromFileBytes(bytes);
+            const SourceText owned = SourceText::FromOwnedBytes(std::string(bytes));
+            EXPECT_EQ(owned.Text(), copied.Text()) << at << " " << int(c);
+            EXPECT_EQ(owned.Tail(), copied.Tail()) << at << " " << int(c);
+        }
 }
 
 TEST(SourceText, ReadWindowIsShorterNearTheEnd) {
