@@ -54,8 +54,9 @@ void Form::SetText(Element element, std::string text) {
     if (observer_) observer_->TextChanged(element);
 }
 
-void Form::SetSource(SourceText source) {
+void Form::SetSource(SourceText source, std::optional<SourceLayout> layout) {
     source_ = std::move(source);
+    layout_ = std::move(layout);
     if (observer_) observer_->SourceChanged();
 }
 
@@ -155,9 +156,11 @@ void Form::LoadChosenFile() {
         ports_.messages.Warning(Text(Msg::EmptyFile, languageFlag_) + sourcePath_);
         return;
     }
-    SetSource(SourceText::FromOwnedBytes(std::move(file.bytes)));
+    SourceText text = SourceText::FromOwnedBytes(std::move(file.bytes));
+    SourceLayout layout = ScanSource(text);
+    SetSource(std::move(text), std::move(layout));
 
-    const ScanStop stop = ReadSource(source_, model_, languageFlag_, trimmerFlag_,
+    const ScanStop stop = ReadSource(source_, *layout_, model_, languageFlag_, trimmerFlag_,
                                      [&](const std::string& warning) { ports_.messages.Warning(warning); });
 
     // After a pass that stopped early, show angles only when the table column has something to show.
@@ -180,13 +183,15 @@ void Form::Button5Click() { SaveToFile(sourcePath_); }
 void Form::SaveToFile(const std::string& path) {
     Guard([&] {
         if (!SaveToTable()) return;
-        RewriteResult rewritten = RewriteSource(source_, model_, languageFlag_, separator_);
+        RewriteResult rewritten = layout_ ? RewriteSource(source_, *layout_, model_, languageFlag_, separator_)
+                                          : RewriteSource(source_, model_, languageFlag_, separator_);
         if (!rewritten.ok) {
             ports_.messages.Warning(rewritten.warning);
             return;
         }
-        SetSource(std::move(rewritten.text));
-        if (const auto error = ports_.files.Write(path, source_.ToFileBytes()))
+        SetSource(std::move(rewritten.text), std::move(rewritten.layout));
+        const std::string_view pieces[] = {source_.Text(), source_.Tail()};
+        if (const auto error = ports_.files.Write(path, pieces))
             ports_.messages.AppError("Cannot create file \"" + path + "\". " + *error);
     });
 }

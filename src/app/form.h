@@ -3,11 +3,13 @@
 #pragma once
 
 #include <array>
+#include <optional>
 #include <string>
 
 #include "app/ports.h"
 #include "chart/language.h"
 #include "chart/plot.h"
+#include "firmware/scanner.h"
 #include "firmware/source_text.h"
 #include "table/grid.h"
 
@@ -62,7 +64,8 @@ private:
     template <class Body>
     void Guard(Body body);
     void SetText(Element element, std::string text);
-    void SetSource(SourceText source);
+    // The layout, when given, is ScanSource(source): kept so that a save need not scan again.
+    void SetSource(SourceText source, std::optional<SourceLayout> layout = std::nullopt);
     bool MissingData();
     bool SaveToTable();  // throws on a text that does not convert
     void LoadChosenFile();
@@ -74,6 +77,7 @@ private:
     GridModel model_;
     PlotSeries series_;
     SourceText source_;
+    std::optional<SourceLayout> layout_;
     std::string sourcePath_;
     std::string sourceFileName_;
     std::string proposedName_ = "CDI.asm";

@@ -3,7 +3,9 @@
 #pragma once
 
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 #include "chart/language.h"
 #include "firmware/assembler.h"
@@ -37,8 +39,9 @@ public:
         std::string error;
     };
     virtual ReadResult Read(const std::string& path) = 0;
-    // Replaces the file as a whole, or leaves it as it was; the error text on failure.
-    virtual std::optional<std::string> Write(const std::string& path, const std::string& bytes) = 0;
+    // Replaces the file as a whole by the pieces, one after another, or leaves
+    // it as it was; the error text on failure. Pieces spare the caller a join.
+    virtual std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) = 0;
 };
 
 class Desktop {

@@ -1,5 +1,7 @@
 #include "cli/console_ports.h"
 
+#include <unistd.h>
+
 #include <cerrno>
 #include <cstdio>
 #include <filesystem>
@@ -60,7 +62,7 @@ FileStore::ReadResult DiskFiles::Read(const std::string& path) {
     return result;
 }
 
-std::optional<std::string> DiskFiles::Write(const std::string& path, const std::string& bytes) {
+std::optional<std::string> DiskFiles::Write(const std::string& path, std::span<const std::string_view> pieces) {
     std::error_code ec;
     fs::path target = path;
     if (fs::is_symlink(target, ec)) {
@@ -93,7 +95,11 @@ std::optional<std::string> DiskFiles::Write(const std::string& path, const std::
         return error;
     };
     errno = 0;
-    bool written = std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size() && std::fflush(out) == 0;
+    bool written = true;
+    for (const std::string_view bytes : pieces)
+        written = written && std::fwrite(bytes.data(), 1, bytes.size(), out) == bytes.size();
+    // On the disk before the rename, so that a crash leaves the old file or the new one, never a part.
+    written = written && std::fflush(out) == 0 && ::fsync(::fileno(out)) == 0;
     int error = written ? 0 : errno;
     if (std::fclose(out) != 0 && written) {
         written = false;

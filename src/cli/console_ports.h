@@ -43,7 +43,7 @@ public:
     // Writes a temporary file beside the target and renames it over the target,
     // so that a failure leaves the target as it was. A symbolic link is followed,
     // and an existing file keeps its permissions.
-    std::optional<std::string> Write(const std::string& path, const std::string& bytes) override;
+    std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) override;
     int Writes() const { return writes_; }
 
 private:

@@ -32,8 +32,12 @@ void ReadInto(const SourceText& source, std::size_t p, AdvanceGrid& grid, int co
 }  // namespace
 
 ScanStop ReadSource(const SourceText& source, GridModel& model, unsigned languageFlag, unsigned& trimmerFlag,
-                const std::function<void(const std::string&)>& warn) {
-    const SourceLayout layout = ScanSource(source);
+                    const std::function<void(const std::string&)>& warn) {
+    return ReadSource(source, ScanSource(source), model, languageFlag, trimmerFlag, warn);
+}
+
+ScanStop ReadSource(const SourceText& source, const SourceLayout& layout, GridModel& model, unsigned languageFlag,
+                    unsigned& trimmerFlag, const std::function<void(const std::string&)>& warn) {
     const std::string stopped = DescribeStop(layout, languageFlag);
     if (layout.stop == ScanStop::Marker) {
         warn(stopped);

@@ -26,5 +26,8 @@ long long SpeedOfCode(int code);
 // does not convert ends it with a ConversionError, keeping what was written.
 ScanStop ReadSource(const SourceText& source, GridModel& model, unsigned languageFlag, unsigned& trimmerFlag,
                 const std::function<void(const std::string&)>& warn);
+// The same from the source's layout, ScanSource(source), found before.
+ScanStop ReadSource(const SourceText& source, const SourceLayout& layout, GridModel& model, unsigned languageFlag,
+                    unsigned& trimmerFlag, const std::function<void(const std::string&)>& warn);
 
 }  // namespace tc

@@ -39,6 +39,8 @@ struct SourceLayout {
     std::array<std::optional<std::size_t>, 3> labels;
     std::array<std::vector<std::size_t>, 3> entries;  // row 1 first
     ScanStop stop = ScanStop::Complete;
+
+    bool operator==(const SourceLayout&) const = default;
 };
 
 SourceLayout ScanSource(const SourceText& source);

@@ -74,7 +74,11 @@ private:
 
 RewriteResult RewriteSource(const SourceText& source, const GridModel& model, unsigned languageFlag,
                             char32_t separator) {
-    const SourceLayout layout = ScanSource(source);
+    return RewriteSource(source, ScanSource(source), model, languageFlag, separator);
+}
+
+RewriteResult RewriteSource(const SourceText& source, const SourceLayout& layout, const GridModel& model,
+                            unsigned languageFlag, char32_t separator) {
     if (layout.marker && !layout.spark) return Refuse(SparkLineMissing(languageFlag));
     if (layout.stop != ScanStop::Complete) return Refuse(DescribeStop(layout, languageFlag));
 
@@ -137,7 +141,8 @@ RewriteResult RewriteSource(const SourceText& source, const GridModel& model, un
 
     RewriteResult result;
     result.text = source.WithLines(std::move(edits));
-    const std::vector<std::size_t> after = FoundLineStarts(result.text, ScanSource(result.text));
+    result.layout = ScanSource(result.text);
+    const std::vector<std::size_t> after = FoundLineStarts(result.text, result.layout);
     const auto moved = std::mismatch(before.begin(), before.end(), after.begin(), after.end());
     if (moved.first != before.end() || moved.second != after.end()) {
         const std::size_t start = moved.first == before.end()    ? *moved.second

@@ -4,6 +4,7 @@
 
 #include <string>
 
+#include "firmware/scanner.h"
 #include "firmware/source_text.h"
 #include "table/grid.h"
 
@@ -20,11 +21,15 @@ struct RewriteResult {
     bool ok = false;
     std::string warning;  // why the save was refused, when it was
     SourceText text;      // the rewritten text, when ok
+    SourceLayout layout;  // and its ScanSource
 };
 
 // Builds every new line first, then changes the text in one pass. A refused
 // rewrite leaves no change; a text that does not convert throws ConversionError.
 RewriteResult RewriteSource(const SourceText& source, const GridModel& model, unsigned languageFlag,
                             char32_t separator);
+// The same from the source's layout, ScanSource(source), found before.
+RewriteResult RewriteSource(const SourceText& source, const SourceLayout& layout, const GridModel& model,
+                            unsigned languageFlag, char32_t separator);
 
 }  // namespace tc

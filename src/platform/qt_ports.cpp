@@ -95,7 +95,7 @@ FileStore::ReadResult DiskFiles::Read(const std::string& path) {
     return result;
 }
 
-std::optional<std::string> DiskFiles::Write(const std::string& path, const std::string& bytes) {
+std::optional<std::string> DiskFiles::Write(const std::string& path, std::span<const std::string_view> pieces) {
     // A temporary file beside the source, renamed over it only once complete.
     const QString name = FromUtf8(path);
     const bool existed = QFileInfo::exists(name);
@@ -104,11 +104,13 @@ std::optional<std::string> DiskFiles::Write(const std::string& path, const std::
         QFile::permissions(name) & ~(QFile::ReadUser | QFile::WriteUser | QFile::ExeUser);
     QSaveFile file(name);
     if (!file.open(QIODevice::WriteOnly)) return ToUtf8(file.errorString());
-    const qint64 size = static_cast<qint64>(bytes.size());
-    if (file.write(bytes.data(), size) != size) {
-        const std::string error = ToUtf8(file.errorString());
-        file.cancelWriting();
-        return error;
+    for (const std::string_view bytes : pieces) {
+        const qint64 size = static_cast<qint64>(bytes.size());
+        if (file.write(bytes.data(), size) != size) {
+            const std::string error = ToUtf8(file.errorString());
+            file.cancelWriting();
+            return error;
+        }
     }
     // commit() renames even when its own flush fails, as on a full disk, and the
     // source would become the truncated copy: flush first and keep the original.

@@ -45,7 +45,7 @@ private:
 class DiskFiles : public FileStore {
 public:
     ReadResult Read(const std::string& path) override;
-    std::optional<std::string> Write(const std::string& path, const std::string& bytes) override;
+    std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) override;
 };
 
 class SystemDesktop : public Desktop {

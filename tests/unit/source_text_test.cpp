@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
 #include <stdexcept>
 
 namespace tc {
@@ -81,6 +82,34 @@ TEST(SourceText, ReadWindowIsShorterNearTheEnd) {
     EXPECT_EQ(source.Find("abc", 0, 1), 0u);
     EXPECT_EQ(source.Find("abc", 0, 0), std::nullopt);
     EXPECT_EQ(source.Find("\r\n", 5, 100), 7u);
+}
+
+// The search takes 32 places at a time: matches across, at and near the
+// edges of those blocks, and bounds anywhere, must come out as a plain search finds them.
+TEST(SourceText, FindAgreesWithAPlainSearch) {
+    std::mt19937 random(20261208);
+    const auto pick = [&](std::size_t n) { return static_cast<std::size_t>(random() % n); };
+    for (int round = 0; round < 20000; ++round) {
+        std::string line;
+        const std::size_t length = pick(160);
+        for (std::size_t i = 0; i < length; ++i) line += "ab,R"[pick(4)];
+        const SourceText source = SourceText::FromFileBytes(line);
+        const std::string& text = source.Text();
+        std::string literal;
+        if (pick(2) && !text.empty()) {
+            const std::size_t at = pick(text.size());
+            literal = text.substr(at, 1 + pick(12));  // one that occurs
+        } else {
+            for (std::size_t i = pick(12); i > 0; --i) literal += "ab,R"[pick(4)];
+        }
+        const std::size_t from = pick(text.size() + 2);
+        const std::size_t before = pick(3) ? std::string::npos : pick(text.size() + 20);
+        std::optional<std::size_t> expected;
+        if (from <= text.size())
+            if (const std::size_t at = text.find(literal, from); at != std::string::npos && at < before) expected = at;
+        ASSERT_EQ(source.Find(literal, from, before), expected)
+            << "text \"" << text << "\" literal \"" << literal << "\" from " << from << " before " << before;
+    }
 }
 
 TEST(SourceText, LinePositions) {

@@ -57,10 +57,12 @@ public:
         if (it == files.end()) return {ReadResult::CannotOpen, {}, "No such file"};
         return {ReadResult::Ok, it->second, {}};
     }
-    std::optional<std::string> Write(const std::string& path, const std::string& bytes) override {
+    std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) override {
         ++writes;
         if (writeError) return writeError;
-        files[path] = bytes;
+        std::string& file = files[path];
+        file.clear();
+        for (const std::string_view piece : pieces) file += piece;
         return std::nullopt;
     }
 };

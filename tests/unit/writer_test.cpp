@@ -141,6 +141,34 @@ TEST(SaveToFile, RewritesExactlyTheLinesItRead) {
     EXPECT_EQ(h->files.files.at(kPath), expected.Bytes() + tail);
 }
 
+// The layout a save hands back, which the next save starts from, is the rewritten text's own.
+TEST(SaveToFile, TheLayoutGivenBackIsTheRewrittenTexts) {
+    FirmwareValues other;
+    other.ownFormat = false;
+    Firmware longLines = MakeFirmware();
+    longLines.Insert(longLines.Index("FuozTable1:") + 3, "; " + std::string(300, 'x'));
+    const struct {
+        const char* what;
+        std::string bytes;
+    } cases[] = {
+        {"own format", MakeFirmware().Bytes()},
+        {"other comments and tabs", MakeFirmware(other).Bytes()},
+        {"long lines, LF only, tail", longLines.Bytes("\n") + "\x1A" "tail"},
+    };
+    for (const auto& c : cases) {
+        auto h = std::make_unique<Harness>();
+        h->Load(c.bytes, kPath);
+        h->SetCell(1, 5, "200");
+        const SourceText& source = h->form.Source();
+        const RewriteResult scanned = RewriteSource(source, h->form.Model(), kRussian, U'.');
+        ASSERT_TRUE(scanned.ok) << c.what << ": " << scanned.warning;
+        EXPECT_EQ(scanned.layout, ScanSource(scanned.text)) << c.what;
+        const RewriteResult given = RewriteSource(source, ScanSource(source), h->form.Model(), kRussian, U'.');
+        EXPECT_EQ(given.text.ToFileBytes(), scanned.text.ToFileBytes()) << c.what;
+        EXPECT_EQ(given.layout, scanned.layout) << c.what;
+    }
+}
+
 // The spark line, one filler line, then the second spark line at the given distance.
 Firmware SecondSparkAt(std::size_t distance) {
     Firmware fw = MakeFirmware();
