@@ -61,17 +61,6 @@ AdvanceChartView::AdvanceChartView(QWidget* parent) : QChartView(parent) {
     plot->addAxis(axisX_, Qt::AlignBottom);
     plot->addAxis(axisY_, Qt::AlignLeft);
 
-    // Every step exists from the start, below the markers.
-    for (int i = 0; i < kGridRows - 2; ++i) {
-        auto* step = new QLineSeries(this);
-        step->setObjectName(QString("Series1Step%1").arg(i + 1));
-        step->setVisible(false);
-        plot->addSeries(step);
-        step->attachAxis(axisX_);
-        step->attachAxis(axisY_);
-        steps_.push_back(step);
-    }
-
     series1_ = new QScatterSeries(this);
     series1_->setObjectName("Series1");
     series1_->setName("Series1");
@@ -85,7 +74,26 @@ AdvanceChartView::AdvanceChartView(QWidget* parent) : QChartView(parent) {
     series1_->attachAxis(axisY_);
 }
 
+void AdvanceChartView::CreateSteps() {
+    QChart* plot = chart();
+    // A series drawn later lies on top: the markers go after the steps.
+    plot->removeSeries(series1_);
+    for (int i = 0; i < kGridRows - 2; ++i) {
+        auto* step = new QLineSeries(this);
+        step->setObjectName(QString("Series1Step%1").arg(i + 1));
+        plot->addSeries(step);
+        step->attachAxis(axisX_);
+        step->attachAxis(axisY_);
+        steps_.push_back(step);
+    }
+    plot->addSeries(series1_);
+    series1_->attachAxis(axisX_);
+    series1_->attachAxis(axisY_);
+}
+
 void AdvanceChartView::SetPoints(const std::vector<PlotPoint>& points) {
+    // The steps are made for the first curve, not at start-up, which they would slow.
+    if (steps_.empty() && points.size() > 1) CreateSteps();
     QList<QPointF> markers;
     for (const auto& point : points) markers.append(QPointF(point.x, point.y));
     series1_->clearPointsConfiguration();

@@ -30,6 +30,8 @@ protected:
     void wheelEvent(QWheelEvent* event) override;
 
 private:
+    void CreateSteps();
+
     QScatterSeries* series1_;
     std::vector<QLineSeries*> steps_;
     int usedSteps_ = 0;
