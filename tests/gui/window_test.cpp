@@ -206,6 +206,11 @@ TEST_F(WindowTest, PlotColoursStepsAndPartialPlots) {
     EXPECT_EQ(steps[0], QColor(255, 0, 0));
     EXPECT_EQ(steps[4], QColor(0, 128, 0));
     EXPECT_EQ(window->Chart1->StepPoints(0), (std::vector<QPointF>{{460, 0}, {600, 0}, {600, 12.5}}));
+    // The markers are drawn over the steps, and keep their axes.
+    const QList<QAbstractSeries*> drawn = window->Chart1->chart()->series();
+    ASSERT_EQ(drawn.size(), 32);
+    EXPECT_EQ(drawn.back(), series);
+    EXPECT_EQ(series->attachedAxes().size(), 2);
 
     // A bad angle in row 3 leaves rows 1 and 2 plotted.
     TypeIntoCell(4, 3, "1-2");
