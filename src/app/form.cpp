@@ -56,7 +56,7 @@ void Form::SetText(Element element, std::string text) {
 
 void Form::SetSource(SourceText source, std::optional<SourceLayout> layout) {
     source_ = std::move(source);
-    layout_ = std::move(layout);
+    layout_ = layout ? std::move(*layout) : ScanSource(source_);
     if (observer_) observer_->SourceChanged();
 }
 
@@ -156,11 +156,9 @@ void Form::LoadChosenFile() {
         ports_.messages.Warning(Text(Msg::EmptyFile, languageFlag_) + sourcePath_);
         return;
     }
-    SourceText text = SourceText::FromOwnedBytes(std::move(file.bytes));
-    SourceLayout layout = ScanSource(text);
-    SetSource(std::move(text), std::move(layout));
+    SetSource(SourceText::FromOwnedBytes(std::move(file.bytes)));
 
-    const ScanStop stop = ReadSource(source_, *layout_, model_, languageFlag_, trimmerFlag_,
+    const ScanStop stop = ReadSource(source_, layout_, model_, languageFlag_, trimmerFlag_,
                                      [&](const std::string& warning) { ports_.messages.Warning(warning); });
 
     // After a pass that stopped early, show angles only when the table column has something to show.
@@ -183,8 +181,7 @@ void Form::Button5Click() { SaveToFile(sourcePath_); }
 void Form::SaveToFile(const std::string& path) {
     Guard([&] {
         if (!SaveToTable()) return;
-        RewriteResult rewritten = layout_ ? RewriteSource(source_, *layout_, model_, languageFlag_, separator_)
-                                          : RewriteSource(source_, model_, languageFlag_, separator_);
+        RewriteResult rewritten = RewriteSource(source_, layout_, model_, languageFlag_, separator_);
         if (!rewritten.ok) {
             ports_.messages.Warning(rewritten.warning);
             return;

@@ -64,7 +64,7 @@ private:
     template <class Body>
     void Guard(Body body);
     void SetText(Element element, std::string text);
-    // The layout, when given, is ScanSource(source): kept so that a save need not scan again.
+    // The layout, when given, is ScanSource(source), found before; a save starts from it.
     void SetSource(SourceText source, std::optional<SourceLayout> layout = std::nullopt);
     bool MissingData();
     bool SaveToTable();  // throws on a text that does not convert
@@ -77,7 +77,7 @@ private:
     GridModel model_;
     PlotSeries series_;
     SourceText source_;
-    std::optional<SourceLayout> layout_;
+    SourceLayout layout_;  // ScanSource(source_)
     std::string sourcePath_;
     std::string sourceFileName_;
     std::string proposedName_ = "CDI.asm";
