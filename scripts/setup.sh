@@ -25,7 +25,8 @@ need_packages() {
   fi
 }
 
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev libgl-dev libgtest-dev)
+# qt6-charts-dev needs the CMake files of libqt6opengl6-dev but does not depend on it.
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libgtest-dev)
 
 # configure_and_build DIR [CMAKE OPTIONS...]
 configure_and_build() {
