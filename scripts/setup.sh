@@ -26,7 +26,7 @@ need_packages() {
 }
 
 # qt6-charts-dev needs the CMake files of libqt6opengl6-dev but does not depend on it.
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libgtest-dev)
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libgtest-dev libboost-dev)
 
 # configure_and_build DIR [CMAKE OPTIONS...]
 configure_and_build() {

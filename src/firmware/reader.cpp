@@ -1,6 +1,7 @@
 #include "firmware/reader.h"
 
 #include "chart/language.h"
+#include "table/extended.h"
 #include "table/numbers.h"
 
 namespace tc {
@@ -18,7 +19,7 @@ void ReadNumberField(const SourceText& source, std::size_t p, std::string& targe
 long long SpeedOfCode(int code) {
     const long long divisor = 255LL - code;
     if (divisor == 0) throw ConversionError(kDivisionByZero);
-    return 10 * RoundHalfEven(11718.75L / static_cast<long double>(divisor));
+    return 10 * RoundHalfEven(Extended(11718.75) / divisor);
 }
 
 namespace {

@@ -2,12 +2,7 @@
 
 #include <string.h>
 
-#ifdef __SSE2__
-#include <emmintrin.h>
-#endif
-
 #include <algorithm>
-#include <cstdint>
 #include <cstring>
 #include <stdexcept>
 
@@ -36,28 +31,18 @@ SourceText SourceText::FromFileBytes(std::string_view bytes) {
 namespace {
 
 // Whether the bytes already are a text: no Ctrl-Z, every LF right after a CR, the last line ended.
+// memchr is the C library's vector search on every CPU; lines are long enough for it to pay.
 bool IsText(std::string_view bytes) {
     const std::size_t n = bytes.size();
     if (n == 0) return true;
-    if (n < 2 || bytes[n - 2] != '\r' || bytes[n - 1] != '\n' || bytes[0] == '\n' || bytes[0] == kCtrlZ) return false;
-    const char* p = bytes.data();
-    std::size_t i = 1;
-    bool odd = false;
-#ifdef __SSE2__
-    // Sixteen bytes at a time, each against the byte before it; -O2 leaves
-    // the byte loop below, which does the rest, unvectorised.
-    const __m128i lf = _mm_set1_epi8('\n'), cr = _mm_set1_epi8('\r'), eof = _mm_set1_epi8(kCtrlZ);
-    __m128i found = _mm_setzero_si128();
-    for (; i + 16 <= n; i += 16) {
-        const __m128i here = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i));
-        const __m128i before = _mm_loadu_si128(reinterpret_cast<const __m128i*>(p + i - 1));
-        found = _mm_or_si128(found, _mm_andnot_si128(_mm_cmpeq_epi8(before, cr), _mm_cmpeq_epi8(here, lf)));
-        found = _mm_or_si128(found, _mm_cmpeq_epi8(here, eof));
-    }
-    odd = _mm_movemask_epi8(found) != 0;
-#endif
-    for (; i < n; ++i) odd |= (p[i] == '\n' && p[i - 1] != '\r') || p[i] == kCtrlZ;
-    return !odd;
+    if (n < 2 || bytes[n - 2] != '\r' || bytes[n - 1] != '\n') return false;
+    const char* const begin = bytes.data();
+    const char* const end = begin + n;
+    if (std::memchr(begin, kCtrlZ, n) != nullptr) return false;
+    for (const char* lf = begin; (lf = static_cast<const char*>(std::memchr(lf, '\n', static_cast<std::size_t>(end - lf))));
+         ++lf)
+        if (lf == begin || lf[-1] != '\r') return false;
+    return true;
 }
 
 }  // namespace
@@ -78,35 +63,13 @@ namespace {
 
 // The first match of the literal in [from, end) of the text, or npos.
 std::size_t Search(const char* text, std::size_t from, std::size_t end, std::string_view literal) {
-    const std::size_t m = literal.size();
-    if (end < from || end - from < m) return std::string_view::npos;
-    if (m == 0) return from;
-    const std::size_t last = end - m;  // the last place a match may start
-    std::size_t i = from;
-#ifdef __SSE2__
-    // Candidates are where both the first and the last character match, 32
-    // places at a time; the literals rarely pass that test, and the scans spend
-    // their time here. About twice the speed of glibc's memmem.
-    if (m >= 2) {
-        const __m128i head = _mm_set1_epi8(literal.front()), tail = _mm_set1_epi8(literal.back());
-        const auto candidates = [&](std::size_t at) {
-            const __m128i a = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at));
-            const __m128i b = _mm_loadu_si128(reinterpret_cast<const __m128i*>(text + at + m - 1));
-            return static_cast<unsigned>(_mm_movemask_epi8(_mm_and_si128(_mm_cmpeq_epi8(a, head), _mm_cmpeq_epi8(b, tail))));
-        };
-        for (; i <= last && last - i >= 31; i += 32) {
-            for (std::uint32_t mask = candidates(i) | candidates(i + 16) << 16; mask; mask &= mask - 1) {
-                const std::size_t at = i + static_cast<std::size_t>(__builtin_ctz(mask));
-                if (std::memcmp(text + at + 1, literal.data() + 1, m - 2) == 0) return at;
-            }
-        }
-    }
-#endif
+    if (end < from || end - from < literal.size()) return std::string_view::npos;
 #ifdef __GLIBC__
-    const void* hit = ::memmem(text + i, end - i, literal.data(), literal.size());
+    // The C library's search where it has one; the scans spend their time here.
+    const void* hit = ::memmem(text + from, end - from, literal.data(), literal.size());
     return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text) : std::string_view::npos;
 #else
-    return std::string_view(text, end).find(literal, i);
+    return std::string_view(text, end).find(literal, from);
 #endif
 }
 

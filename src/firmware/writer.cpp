@@ -7,15 +7,16 @@
 #include "chart/language.h"
 #include "firmware/scanner.h"
 #include "table/conversion.h"
+#include "table/extended.h"
 #include "table/numbers.h"
 
 namespace tc {
 
-long long SparkCodeOf(int sparkMicroseconds) { return RoundHalfEven(static_cast<long double>(sparkMicroseconds) / 6.0L); }
+long long SparkCodeOf(int sparkMicroseconds) { return RoundHalfEven(Extended(sparkMicroseconds) / 6); }
 
 long long SpeedCodeOf(int speed) {
     if (speed == 0) throw ConversionError(kDivisionByZero);
-    return RoundHalfEven(255.0L - 117187.5L / static_cast<long double>(speed));
+    return RoundHalfEven(Extended(255) - Extended(117187.5) / speed);
 }
 
 namespace {

@@ -1,35 +1,33 @@
 #include "table/conversion.h"
 
+#include "table/extended.h"
 #include "table/numbers.h"
 
 namespace tc {
 
-namespace {
-// The nearest extended value to 0.7, slightly below it; the codes depend on it.
-constexpr long double kStep = 0.7L;
-}  // namespace
-
 std::string CodeToAngle(int sensor, int code, char32_t separator) {
     if (code == kNoAngleCode) return kNoAngleText;
-    const long double s = sensor;
-    const long double value =
-        code < kNoAngleCode ? s - static_cast<long double>(code) * kStep : s + static_cast<long double>(255 - code) * kStep;
+    // The product first, then the sum: each step rounds, and the texts depend on it.
+    const Extended s = sensor;
+    const Extended& step = ExtendedStep();
+    const Extended value = code < kNoAngleCode ? s - Extended(code) * step : s + Extended(255LL - code) * step;
     return FormatGeneral(value, separator);
 }
 
 CodeResult AngleToCode(int sensor, double angle) {
-    const long double s = sensor;
-    const long double a = angle;
+    const Extended s = sensor;
+    const Extended a = angle;
+    const Extended& step = ExtendedStep();
     if (s >= a) {
-        const long double q = (s - a) / kStep;
-        if (!(q < 179.5L)) return {CodeResult::BelowRange, 0};  // 179.5 itself rounds to 180
+        const Extended q = (s - a) / step;
+        if (!(q < 179.5)) return {CodeResult::BelowRange, 0};  // 179.5 itself rounds to 180
         const long long code = RoundHalfEven(q);
         if (code >= kNoAngleCode) return {CodeResult::BelowRange, 0};
         return {CodeResult::Ok, static_cast<int>(code)};
     }
-    const long double d = (a - s) / kStep;
-    if (!(d < 75.5L)) return {CodeResult::AboveRange, 0};  // far outside; keeps the rounding in range
-    const long long code = RoundHalfEven(255.0L - d);
+    const Extended d = (a - s) / step;
+    if (!(d < 75.5)) return {CodeResult::AboveRange, 0};  // far outside; keeps the rounding in range
+    const long long code = RoundHalfEven(Extended(255) - d);
     if (code <= kNoAngleCode) return {CodeResult::AboveRange, 0};
     return {CodeResult::Ok, static_cast<int>(code)};
 }

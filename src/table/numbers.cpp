@@ -1,7 +1,6 @@
 #include "table/numbers.h"
 
 #include <charconv>
-#include <cmath>
 #include <system_error>
 
 namespace tc {
@@ -88,21 +87,6 @@ double StrToFloat(std::string_view text, char32_t separator) {
     const auto res = std::from_chars(ascii.data(), ascii.data() + ascii.size(), value);
     if (res.ec != std::errc() || res.ptr != ascii.data() + ascii.size()) BadFloat(text);
     return value;
-}
-
-std::string FormatGeneral(long double value, char32_t separator) {
-    char buf[64];
-    const auto res = std::to_chars(buf, buf + sizeof buf, value, std::chars_format::general, 15);
-    std::string out(buf, res.ptr);
-    if (out == "-0") out = "0";
-    const auto dot = out.find('.');
-    if (dot != std::string::npos) out.replace(dot, 1, Utf8(separator));
-    return out;
-}
-
-long long RoundHalfEven(long double value) {
-    // The default rounding mode is to nearest, ties to even.
-    return std::llrint(value);
 }
 
 }  // namespace tc

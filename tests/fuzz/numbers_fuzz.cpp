@@ -8,6 +8,7 @@
 
 #include "fuzz_support.h"
 #include "table/conversion.h"
+#include "table/extended.h"
 #include "table/numbers.h"
 
 namespace {
@@ -118,7 +119,7 @@ std::optional<double> CheckFloat(std::string_view text, char32_t separator) {
 
 void CheckFormat(long double value, char32_t separator) {
     const std::string sep = tc::Utf8(separator);
-    const std::string text = tc::FormatGeneral(value, separator);
+    const std::string text = tc::FormatGeneral(tc::Extended(value), separator);
     Check(text != "-0", "no negative zero");
     const auto ascii = FloatGrammar(text, sep);
     Check(ascii.has_value(), "a formatted number reads as one", Visible(text));
@@ -142,7 +143,7 @@ void CheckRounding(long double value) {
     const long double rest = value - below;
     long long expected = static_cast<long long>(below);
     if (rest > 0.5L || (rest == 0.5L && expected % 2 != 0)) ++expected;
-    Check(tc::RoundHalfEven(value) == expected, "halves round to the even neighbour");
+    Check(tc::RoundHalfEven(tc::Extended(value)) == expected, "halves round to the even neighbour");
 }
 
 long double AngleOf(int sensor, int code) {

@@ -2,6 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#include <stdexcept>
+
+#include "table/extended.h"
+
 namespace tc {
 namespace {
 
@@ -61,30 +65,62 @@ TEST(StrToFloat, RejectsWhatIsNotANumber) {
     }
 }
 
+struct FormatCase {
+    const char* name;
+    Extended value;
+    char32_t separator;
+    const char* text;
+};
+
+Extended Tenths(int tenths) { return Extended(tenths) / 10; }
+
 TEST(FormatGeneral, WritesFifteenSignificantDigitsWithoutTrailingZeros) {
-    const struct {
-        long double value;
-        char32_t separator;
-        const char* text;
-    } cases[] = {
-        {20.0L, U'.', "20"},
-        {20.0L - 28 * 0.7L, U'.', "0.4"},  // in double precision this would be 0.400000000000002
-        {19.3L, U',', "19,3"},
-        {-105.3L, U'.', "-105.3"},
-        {-0.0L, U'.', "0"},
-        {-0.5L, U'.', "-0.5"},
-        {1.0L / 3, U'.', "0.333333333333333"},
-        {71.8L, U'\u066B', "71\u066B8"},
-        {23440.0L, U'.', "23440"},
+    const Extended& step = ExtendedStep();
+    const FormatCase cases[] = {
+        {"whole", 20, U'.', "20"},
+        // In double precision this would be 0.400000000000002.
+        {"extended step keeps 0.4", Extended(20) - Extended(28) * step, U'.', "0.4"},
+        {"comma separator", Tenths(193), U',', "19,3"},
+        {"negative", Tenths(-1053), U'.', "-105.3"},
+        {"negative zero", -Extended(0), U'.', "0"},
+        {"negative half", Tenths(-5), U'.', "-0.5"},
+        {"a third rounds down", Extended(1) / 3, U'.', "0.333333333333333"},
+        {"two thirds round up", Extended(2) / 3, U'.', "0.666666666666667"},
+        {"nines carry into a new digit", Extended(9999999999999995) / 10, U'.', "1e+15"},
+        {"multibyte separator", Tenths(718), U'\u066B', "71\u066B8"},
+        {"trailing zeros of a whole number", 23440, U'.', "23440"},
+        {"fifteen digits stay fixed", Extended(123456789012345), U'.', "123456789012345"},
+        {"sixteen digits turn scientific", Extended(1234567890123456), U'.', "1.23456789012346e+15"},
+        {"small stays fixed down to 1e-4", Extended(1) / 10000, U'.', "0.0001"},
+        {"smaller turns scientific", Extended(1) / 100000, U'.', "1e-05"},
+        {"tiny remainder of an extended sum", Extended(35) - Extended(50) * step - Tenths(0), U'.', "0"},
+        {"exact tie goes to even, down", Extended(100000000000000.5), U'.', "100000000000000"},
+        {"exact tie goes to even, up", Extended(100000000000001.5), U'.', "100000000000002"},
     };
-    for (const auto& c : cases) EXPECT_EQ(FormatGeneral(c.value, c.separator), c.text) << c.text;
+    for (const auto& c : cases) EXPECT_EQ(FormatGeneral(c.value, c.separator), c.text) << c.name;
 }
 
+struct RoundCase {
+    const char* name;
+    Extended value;
+    long long rounded;
+};
+
 TEST(RoundHalfEven, SendsHalvesToTheEvenNeighbour) {
-    const std::pair<long double, long long> cases[] = {{10.5L, 10},  {11.5L, 12},  {192.5L, 192}, {217.5L, 218},
-                                                       {-0.5L, 0},   {-1.5L, -2},  {2.4999L, 2},  {2.5001L, 3},
-                                                       {179.5L, 180}};
-    for (const auto& [value, rounded] : cases) EXPECT_EQ(RoundHalfEven(value), rounded) << static_cast<double>(value);
+    const RoundCase cases[] = {
+        {"10.5 down to even", 10.5, 10},      {"11.5 up to even", 11.5, 12},
+        {"192.5 down to even", 192.5, 192},   {"217.5 up to even", 217.5, 218},
+        {"-0.5 to zero", -0.5, 0},            {"-1.5 to -2", -1.5, -2},
+        {"-2.5 to -2", -2.5, -2},             {"just below a half", Extended(24999) / 10000, 2},
+        {"just above a half", Extended(25001) / 10000, 3}, {"179.5 to 180", 179.5, 180},
+        {"-0.3 to zero", Extended(-3) / 10, 0}, {"large whole", Extended(0x1p61), 0x1LL << 61},
+    };
+    for (const auto& c : cases) EXPECT_EQ(RoundHalfEven(c.value), c.rounded) << c.name;
+}
+
+TEST(RoundHalfEven, RefusesValuesBeyondItsRange) {
+    EXPECT_THROW(RoundHalfEven(Extended(0x1p62)), std::out_of_range);
+    EXPECT_THROW(RoundHalfEven(-Extended(1e300)), std::out_of_range);
 }
 
 }  // namespace
