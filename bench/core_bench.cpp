@@ -32,6 +32,7 @@
 #include "firmware/source_text.h"
 #include "firmware/writer.h"
 #include "padded_source.h"
+#include "os/files.h"
 #include "platform/qt_ports.h"
 #include "table/conversion.h"
 
@@ -106,7 +107,7 @@ public:
 struct Window {
     CountingMessages messages;
     FixedChooser chooser;
-    tc::qt::DiskFiles files;
+    tc::os::DiskFiles files;
     NoDesktop desktop;
     tc::Form form{tc::Ports{messages, chooser, files, desktop}, kSeparator};
 

@@ -20,7 +20,7 @@ TForm1::TForm1(Services services, QWidget* parent) : QWidget(parent, Qt::Window)
     setObjectName("Form1");
     if (!services.messages) services.messages = (ownMessages_ = std::make_unique<tc::qt::BoxMessages>(this)).get();
     if (!services.chooser) services.chooser = (ownChooser_ = std::make_unique<tc::qt::DialogChooser>(this)).get();
-    if (!services.files) services.files = (ownFiles_ = std::make_unique<tc::qt::DiskFiles>()).get();
+    if (!services.files) services.files = (ownFiles_ = std::make_unique<tc::os::DiskFiles>()).get();
     if (!services.desktop) services.desktop = (ownDesktop_ = std::make_unique<tc::qt::SystemDesktop>()).get();
     const char32_t separator = services.decimalSeparator.value_or(tc::qt::LocaleDecimalSeparator());
     logic_ = std::make_unique<tc::Form>(

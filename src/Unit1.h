@@ -11,6 +11,7 @@
 #include "app/form.h"
 #include "platform/chart_view.h"
 #include "platform/grid_view.h"
+#include "os/files.h"
 #include "platform/qt_ports.h"
 
 // Services the window uses; any left empty is the real Qt one. Tests pass recorders.
@@ -55,7 +56,7 @@ private:
 
     std::unique_ptr<tc::qt::BoxMessages> ownMessages_;
     std::unique_ptr<tc::qt::DialogChooser> ownChooser_;
-    std::unique_ptr<tc::qt::DiskFiles> ownFiles_;
+    std::unique_ptr<tc::os::DiskFiles> ownFiles_;
     std::unique_ptr<tc::qt::SystemDesktop> ownDesktop_;
     std::unique_ptr<tc::Form> logic_;
     bool showingModel_ = false;  // a combo text set from the model is no user change

@@ -1,6 +1,5 @@
-// The logic's outside world for a command line: messages on standard error,
-// the file named by the arguments instead of the open dialog, and disk files
-// through the standard library.
+// The logic's outside world for a command line: messages on standard error and
+// the file named by the arguments instead of the open dialog.
 #pragma once
 
 #include <iosfwd>
@@ -35,19 +34,6 @@ public:
 
 private:
     std::string path_;
-};
-
-class DiskFiles : public FileStore {
-public:
-    ReadResult Read(const std::string& path) override;
-    // Writes a temporary file beside the target and renames it over the target,
-    // so that a failure leaves the target as it was. A symbolic link is followed,
-    // and an existing file keeps its permissions.
-    std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) override;
-    int Writes() const { return writes_; }
-
-private:
-    int writes_ = 0;
 };
 
 // The help, graph and compile buttons have no command; nothing here is ever asked.

@@ -9,6 +9,7 @@
 #include "cli/console_ports.h"
 #include "cli/options.h"
 #include "cli/report.h"
+#include "os/files.h"
 #include "table/grid.h"
 
 namespace {
@@ -25,7 +26,7 @@ struct Session {
 
     tc::cli::StderrMessages messages{std::cerr};
     tc::cli::ArgumentChooser chooser;
-    tc::cli::DiskFiles files;
+    tc::os::DiskFiles files;
     tc::cli::NoDesktop desktop;
     tc::Form form{tc::Ports{messages, chooser, files, desktop}, kSeparator};
 
@@ -84,7 +85,8 @@ int Set(const tc::cli::Invocation& invocation) {
 }  // namespace
 
 int main(int argc, char* argv[]) {
-    const std::vector<std::string> arguments(argv + 1, argv + argc);
+    tc::os::PrepareConsole();
+    const std::vector<std::string> arguments = tc::os::CommandLine(argc, argv);
     tc::cli::Invocation invocation;
     try {
         invocation = tc::cli::ParseArguments(arguments);

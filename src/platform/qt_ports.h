@@ -1,5 +1,5 @@
-// The logic's outside world through Qt: message boxes, the open dialog, files,
-// the desktop and processes.
+// The logic's outside world through Qt: message boxes, the open dialog, the
+// desktop and processes. Files go through the plain file layer of os/.
 #pragma once
 
 #include <QFileDialog>
@@ -40,12 +40,6 @@ public:
 private:
     QWidget* parent_;
     std::unique_ptr<QFileDialog> dialog_;
-};
-
-class DiskFiles : public FileStore {
-public:
-    ReadResult Read(const std::string& path) override;
-    std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) override;
 };
 
 class SystemDesktop : public Desktop {

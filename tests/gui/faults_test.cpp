@@ -415,7 +415,7 @@ TEST(DiskFilesRead, FilesWithoutAKnownSizeReadWhole) {
         SCOPED_TRACE(c.path);
         if (!QFile::exists(c.path)) GTEST_SKIP() << c.path << " is not here";
         EXPECT_EQ(QFileInfo(c.path).size() > 0, c.sizeKnown);
-        tc::qt::DiskFiles disk;
+        tc::os::DiskFiles disk;
         const auto read = disk.Read(c.path);
         ASSERT_EQ(read.status, tc::FileStore::ReadResult::Ok);
         const QByteArray expected = ReadAll(c.path);
@@ -444,7 +444,7 @@ TEST_F(FaultTest, LoadTimes) {
         RecordingMessages logicMessages;
         ScriptedChooser logicChooser;
         RecordingDesktop logicDesktop;
-        tc::qt::DiskFiles disk;
+        tc::os::DiskFiles disk;
         tc::Form logic(tc::Ports{logicMessages, logicChooser, disk, logicDesktop}, U'.');
         logic.FormCreate();
         logicChooser.answers.push_back(file.toStdString());

@@ -1,0 +1,46 @@
+// Files on the disk for every front end: a file read whole, and a write that
+// replaces a file as a whole, flushed to the disk, or leaves it as it was.
+// Paths are UTF-8 on every platform.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "app/ports.h"
+
+namespace tc::os {
+
+class DiskFiles : public FileStore {
+public:
+    ReadResult Read(const std::string& path) override;
+    // A temporary file beside the target, flushed, then renamed over it. A
+    // symbolic link is followed, and an existing file keeps its permissions.
+    std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) override;
+    int Writes() const { return writes_; }
+
+private:
+    int writes_ = 0;
+};
+
+// The path that a UTF-8 name stands for, and back.
+std::filesystem::path PathOf(const std::string& utf8);
+std::string Utf8Of(const std::filesystem::path& path);
+
+// The program's arguments as UTF-8, whatever the system's code page.
+std::vector<std::string> CommandLine(int argc, char* argv[]);
+// Lets the console show the UTF-8 that the program writes.
+void PrepareConsole();
+
+namespace detail {
+// The platform's half of DiskFiles::Write, for a target that is not a link.
+std::optional<std::string> ReplaceWhole(const std::filesystem::path& target,
+                                        std::span<const std::string_view> pieces);
+// A name for the temporary file beside the target: ".NAME.tmp-" and 8 random hex digits.
+std::filesystem::path TemporaryBeside(const std::filesystem::path& target);
+}  // namespace detail
+
+}  // namespace tc::os

@@ -1,0 +1,103 @@
+// The POSIX half of the file layer: the one place that calls the system directly.
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <system_error>
+
+#include "os/files.h"
+
+namespace tc::os {
+
+namespace fs = std::filesystem;
+
+std::vector<std::string> CommandLine(int argc, char* argv[]) { return {argv + 1, argv + argc}; }
+
+void PrepareConsole() {}
+
+namespace detail {
+
+namespace {
+
+std::string ErrnoText(int error) { return std::generic_category().message(error); }
+
+bool WriteAll(int fd, std::string_view bytes) {
+    while (!bytes.empty()) {
+        const ssize_t n = ::write(fd, bytes.data(), bytes.size());
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) return false;
+        bytes.remove_prefix(static_cast<std::size_t>(n));
+    }
+    return true;
+}
+
+int SyncData(int fd) {
+#if defined(__linux__)
+    return ::fdatasync(fd);
+#else
+    return ::fsync(fd);
+#endif
+}
+
+// The rename itself on the disk too; a folder that cannot be synced changes nothing for the file.
+void SyncFolder(const fs::path& folder) {
+    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return;
+    ::fsync(fd);
+    ::close(fd);
+}
+
+}  // namespace
+
+std::optional<std::string> ReplaceWhole(const fs::path& target, std::span<const std::string_view> pieces) {
+    struct stat old {};
+    const bool exists = ::stat(target.c_str(), &old) == 0;
+    if (!exists && errno != ENOENT) return ErrnoText(errno);
+    if (exists) {
+        if (S_ISDIR(old.st_mode)) return ErrnoText(EISDIR);
+        // The rename needs only the folder's permission: ask the file itself whether it may be changed.
+        const int probe = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+        if (probe < 0) return ErrnoText(errno);
+        ::close(probe);
+    }
+
+    fs::path temporary;
+    int fd = -1;
+    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+        temporary = TemporaryBeside(target);
+        // A new file gets the usual mode through the umask; a replaced one takes its own below.
+        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
+        if (fd < 0 && errno != EEXIST) return ErrnoText(errno);
+    }
+    if (fd < 0) return ErrnoText(EEXIST);
+
+    bool done = true;
+    for (const std::string_view bytes : pieces) done = done && WriteAll(fd, bytes);
+    if (done && exists) {
+        // Root saving another user's file leaves it theirs; others cannot and need not.
+        [[maybe_unused]] const int owned = ::fchown(fd, old.st_uid, old.st_gid);
+        done = ::fchmod(fd, old.st_mode & 07777) == 0;
+    }
+    // On the disk before the rename, so that a crash leaves the old file or the new one, never a part.
+    done = done && SyncData(fd) == 0;
+    int error = done ? 0 : errno;
+    if (::close(fd) != 0 && done) {
+        done = false;
+        error = errno;
+    }
+    if (done && ::rename(temporary.c_str(), target.c_str()) != 0) {
+        done = false;
+        error = errno;
+    }
+    if (!done) {
+        ::unlink(temporary.c_str());
+        return ErrnoText(error ? error : EIO);
+    }
+    SyncFolder(target.parent_path());
+    return std::nullopt;
+}
+
+}  // namespace detail
+
+}  // namespace tc::os

@@ -1,0 +1,202 @@
+// The file layer on the real file system of whatever platform runs the tests:
+// Linux natively, Windows under wine.
+#include "os/files.h"
+
+#include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <unistd.h>
+#endif
+
+#include <algorithm>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <iterator>
+#include <random>
+#include <string>
+#include <vector>
+
+namespace tc::os {
+namespace {
+
+namespace fs = std::filesystem;
+
+// A fresh folder of its own, removed with everything in it.
+class Folder {
+public:
+    Folder() {
+        std::random_device random;
+        path_ = fs::temp_directory_path() / ("timingcalc-files-" + std::to_string(random()) + std::to_string(random()));
+        fs::create_directories(path_);
+    }
+    ~Folder() {
+        std::error_code ignored;
+        fs::permissions(path_, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(path_, ignored);
+    }
+    Folder(const Folder&) = delete;
+    Folder& operator=(const Folder&) = delete;
+    const fs::path& Path() const { return path_; }
+    std::vector<std::string> Names() const {
+        std::vector<std::string> names;
+        for (const auto& entry : fs::directory_iterator(path_)) names.push_back(Utf8Of(entry.path().filename()));
+        std::sort(names.begin(), names.end());
+        return names;
+    }
+
+private:
+    fs::path path_;
+};
+
+std::string Slurp(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+void Put(const fs::path& path, const std::string& bytes) {
+    std::ofstream out(path, std::ios::binary | std::ios::trunc);
+    out << bytes;
+}
+
+// Every byte value once, with CR LF and a Ctrl-Z among them: nothing is translated.
+std::string AllBytes() {
+    std::string bytes;
+    for (int b = 0; b < 256; ++b) bytes += static_cast<char>(b);
+    return bytes + "\r\n\x1a tail";
+}
+
+bool IsRoot() {
+#ifdef _WIN32
+    return false;
+#else
+    return geteuid() == 0;
+#endif
+}
+
+struct WriteCase {
+    const char* name;
+    std::string file;                               // the target, relative to the folder
+    std::function<void(const fs::path&)> before;    // prepares the folder
+    std::vector<std::string> pieces;
+    bool succeeds;
+    std::vector<std::string> namesAfter;            // what the folder holds afterwards
+};
+
+class DiskFilesWrite : public ::testing::TestWithParam<WriteCase> {};
+
+TEST_P(DiskFilesWrite, ReplacesWholeOrLeavesAsItWas) {
+    const WriteCase& c = GetParam();
+    Folder folder;
+    if (c.before) c.before(folder.Path());
+    const fs::path target = folder.Path() / PathOf(c.file);
+    const std::string old = fs::is_regular_file(target) ? Slurp(target) : "";
+    std::vector<std::string_view> pieces(c.pieces.begin(), c.pieces.end());
+
+    DiskFiles files;
+    const auto error = files.Write(Utf8Of(target), pieces);
+
+    std::string joined;
+    for (const auto& piece : c.pieces) joined += piece;
+    if (c.succeeds) {
+        EXPECT_FALSE(error.has_value()) << *error;
+        EXPECT_EQ(Slurp(target), joined);
+        EXPECT_EQ(files.Writes(), 1);
+    } else {
+        EXPECT_TRUE(error.has_value());
+        EXPECT_FALSE(error.value_or("").empty());
+        if (fs::is_regular_file(target)) {
+            EXPECT_EQ(Slurp(target), old);
+        }
+        EXPECT_EQ(files.Writes(), 0);
+    }
+    EXPECT_EQ(folder.Names(), c.namesAfter) << "no temporary file is left behind";
+}
+
+const WriteCase kWriteCases[] = {
+    {"NewFile", "CDI.asm", nullptr, {"ldi R16, 12\r\n"}, true, {"CDI.asm"}},
+    {"ReplacesAnExistingFile", "CDI.asm", [](const fs::path& f) { Put(f / "CDI.asm", "old text, longer than the new\r\n"); },
+     {"new\r\n"}, true, {"CDI.asm"}},
+    {"PiecesAreWrittenInOrder", "CDI.asm", nullptr, {"text\r\n", "", "\x1a tail"}, true, {"CDI.asm"}},
+    {"EveryByteKept", "CDI.asm", nullptr, {AllBytes()}, true, {"CDI.asm"}},
+    {"EmptyFile", "CDI.asm", [](const fs::path& f) { Put(f / "CDI.asm", "something"); }, {}, true, {"CDI.asm"}},
+    {"CyrillicName", "прошивка.asm", nullptr, {"\xE1\xEB\xEE\xEA\r\n"}, true, {"прошивка.asm"}},
+    {"FolderMissing", "gone/CDI.asm", nullptr, {"text"}, false, {}},
+    {"DirectoryInPlaceOfTheFile", "CDI.asm", [](const fs::path& f) { fs::create_directory(f / "CDI.asm"); }, {"text"},
+     false, {"CDI.asm"}},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, DiskFilesWrite, ::testing::ValuesIn(kWriteCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DiskFilesWrite, ReadOnlyFileIsRefusedAndKept) {
+    if (IsRoot()) GTEST_SKIP() << "root may write any file";
+    Folder folder;
+    const fs::path target = folder.Path() / "CDI.asm";
+    Put(target, "kept\r\n");
+    // On Windows this sets the read-only attribute.
+    fs::permissions(target, fs::perms::owner_write | fs::perms::group_write | fs::perms::others_write,
+                    fs::perm_options::remove);
+    DiskFiles files;
+    const std::string_view piece = "new\r\n";
+    EXPECT_TRUE(files.Write(Utf8Of(target), {&piece, 1}).has_value());
+    EXPECT_EQ(Slurp(target), "kept\r\n");
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"CDI.asm"});
+    fs::permissions(target, fs::perms::owner_write, fs::perm_options::add);
+}
+
+#ifndef _WIN32
+TEST(DiskFilesWrite, KeepsTheModeAndFollowsALink) {
+    Folder folder;
+    const fs::path real = folder.Path() / "CDI.asm";
+    const fs::path link = folder.Path() / "link.asm";
+    Put(real, "old\r\n");
+    fs::permissions(real, fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+    fs::create_symlink(real, link);
+    DiskFiles files;
+    const std::string_view piece = "new\r\n";
+    ASSERT_FALSE(files.Write(Utf8Of(link), {&piece, 1}).has_value());
+    EXPECT_TRUE(fs::is_symlink(link));
+    EXPECT_EQ(Slurp(real), "new\r\n");
+    EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+#endif
+
+struct ReadCase {
+    const char* name;
+    std::string file;
+    std::function<void(const fs::path&)> before;
+    FileStore::ReadResult::Status status;
+    std::string bytes;
+};
+
+class DiskFilesRead : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(DiskFilesRead, ReadsWholeOrSaysWhy) {
+    const ReadCase& c = GetParam();
+    Folder folder;
+    if (c.before) c.before(folder.Path());
+    DiskFiles files;
+    const auto result = files.Read(Utf8Of(folder.Path() / PathOf(c.file)));
+    EXPECT_EQ(result.status, c.status);
+    EXPECT_EQ(result.bytes, c.bytes);
+}
+
+const ReadCase kReadCases[] = {
+    {"EveryByteAsItIs", "CDI.asm", [](const fs::path& f) { Put(f / "CDI.asm", AllBytes()); },
+     FileStore::ReadResult::Ok, AllBytes()},
+    {"EmptyFile", "CDI.asm", [](const fs::path& f) { Put(f / "CDI.asm", ""); }, FileStore::ReadResult::Ok, ""},
+    {"LargerThanOneBuffer", "CDI.asm", [](const fs::path& f) { Put(f / "CDI.asm", std::string(300000, 'x')); },
+     FileStore::ReadResult::Ok, std::string(300000, 'x')},
+    {"CyrillicName", "прошивка.asm", [](const fs::path& f) { Put(f / PathOf("прошивка.asm"), "ok"); },
+     FileStore::ReadResult::Ok, "ok"},
+    {"Missing", "CDI.asm", nullptr, FileStore::ReadResult::CannotOpen, ""},
+    {"Directory", "CDI.asm", [](const fs::path& f) { fs::create_directory(f / "CDI.asm"); },
+     FileStore::ReadResult::CannotOpen, ""},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, DiskFilesRead, ::testing::ValuesIn(kReadCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace tc::os
