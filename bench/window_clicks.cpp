@@ -1,6 +1,7 @@
 // What a click costs in the real window: the handler, every control it
-// updates, and the repaint, on the sample firmware. Runs offscreen; prints
-// table rows with the median of each click next to a repaint alone.
+// updates, and the repaint, on the sample firmware. Runs offscreen; prints the
+// median of each click and of a repaint alone as "NAME<tab>SECONDS<tab>s"
+// lines for bench/table.awk.
 #include <QApplication>
 #include <QElapsedTimer>
 #include <algorithm>
@@ -33,24 +34,17 @@ public:
     void AppError(const std::string&) override { ++shown; }
 };
 
-double MedianMicroseconds(const std::function<void()>& action) {
+double MedianSeconds(const std::function<void()>& action) {
     for (int i = 0; i < 3; ++i) action();
     std::vector<double> times;
     for (int i = 0; i < kRuns; ++i) {
         QElapsedTimer timer;
         timer.start();
         action();
-        times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e3);
+        times.push_back(static_cast<double>(timer.nsecsElapsed()) / 1e9);
     }
     std::sort(times.begin(), times.end());
     return times[times.size() / 2];
-}
-
-std::string Duration(double microseconds) {
-    char text[32];
-    if (microseconds >= 1000) std::snprintf(text, sizeof text, "%.3g ms", microseconds / 1e3);
-    else std::snprintf(text, sizeof text, "%.3g µs", microseconds);
-    return text;
 }
 
 }  // namespace
@@ -91,21 +85,23 @@ int main(int argc, char* argv[]) {
                 window.repaint();
             };
         };
-        const double paint = MedianMicroseconds([&] { window.repaint(); });
+        std::vector<std::pair<std::string, double>> figures = {
+            {"click/repaint", MedianSeconds([&] { window.repaint(); })}};
         const std::vector<std::pair<const char*, QPushButton*>> buttons = {
             {"Button1 open", window.Button1},         {"Button2 save to table", window.Button2},
             {"Button4 graph", window.Button4},        {"Button5 save to file", window.Button5},
             {"Button7 language", window.Button7},
         };
-        for (const auto& [name, button] : buttons) {
-            const double click = MedianMicroseconds(clickAndPaint(button));
-            std::printf("| %s in the window, with its repaint (sample, offscreen) | %s | repaint alone: %s | %.2f | — | info |\n",
-                        name, Duration(click).c_str(), Duration(paint).c_str(), click / paint);
-        }
+        for (const auto& [name, button] : buttons)
+            figures.emplace_back(std::string("click/") + name, MedianSeconds(clickAndPaint(button)));
         if (messages.shown) {
             std::fprintf(stderr, "window_clicks: %d message(s) came up; the figures measured something else\n",
                          messages.shown);
             status = 1;
+        }
+        for (const auto& [name, seconds] : figures) {
+            if (status) std::printf("%s\terror\ta message came up\n", name.c_str());
+            else std::printf("%s\t%.9g\ts\n", name.c_str(), seconds);
         }
     }
     std::error_code ignored;
