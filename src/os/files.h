@@ -32,7 +32,7 @@ std::string Utf8Of(const std::filesystem::path& path);
 
 // The program's arguments as UTF-8, whatever the system's code page.
 std::vector<std::string> CommandLine(int argc, char* argv[]);
-// Lets the console show the UTF-8 that the program writes.
+// Lets the console show the UTF-8 that the program writes, lines ended by LF alone.
 void PrepareConsole();
 
 namespace detail {

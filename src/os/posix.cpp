@@ -40,14 +40,6 @@ int SyncData(int fd) {
 #endif
 }
 
-// The rename itself on the disk too; a folder that cannot be synced changes nothing for the file.
-void SyncFolder(const fs::path& folder) {
-    const int fd = ::open(folder.empty() ? "." : folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return;
-    ::fsync(fd);
-    ::close(fd);
-}
-
 }  // namespace
 
 std::optional<std::string> ReplaceWhole(const fs::path& target, std::span<const std::string_view> pieces) {
@@ -94,7 +86,7 @@ std::optional<std::string> ReplaceWhole(const fs::path& target, std::span<const 
         ::unlink(temporary.c_str());
         return ErrnoText(error ? error : EIO);
     }
-    SyncFolder(target.parent_path());
+    // The folder is not synced: a crash may bring back the old file, never a part of either.
     return std::nullopt;
 }
 

@@ -5,6 +5,11 @@
 #include <windows.h>
 #include <shellapi.h>
 
+#include <fcntl.h>
+#include <io.h>
+
+#include <cstdio>
+
 #include "os/files.h"
 
 namespace tc::os {
@@ -55,7 +60,12 @@ std::vector<std::string> CommandLine(int, char*[]) {
     return arguments;
 }
 
-void PrepareConsole() { ::SetConsoleOutputCP(CP_UTF8); }
+void PrepareConsole() {
+    ::SetConsoleOutputCP(CP_UTF8);
+    // The same bytes as on every other system: LF, not the C runtime's CR LF.
+    _setmode(_fileno(stdout), _O_BINARY);
+    _setmode(_fileno(stderr), _O_BINARY);
+}
 
 namespace detail {
 
@@ -67,7 +77,7 @@ std::optional<std::string> ReplaceWhole(const fs::path& target, std::span<const 
         const DWORD error = ::GetLastError();
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return ErrorText(error);
     } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        return ErrorText(ERROR_DIRECTORY_NOT_SUPPORTED);
+        return ErrorText(ERROR_ACCESS_DENIED);  // what Windows says to writing a folder
     } else if (attributes & FILE_ATTRIBUTE_READONLY) {
         return ErrorText(ERROR_ACCESS_DENIED);
     }

@@ -4,10 +4,19 @@
 #pragma once
 
 #include <gtest/gtest.h>
+
+#ifdef _WIN32
+#ifndef NOMINMAX
+#define NOMINMAX
+#endif
+#include <windows.h>
+#else
+#include <fcntl.h>
 #include <spawn.h>
 #include <sys/wait.h>
-#include <fcntl.h>
 #include <unistd.h>
+extern char** environ;
+#endif
 
 #include <algorithm>
 #include <cstdio>
@@ -16,12 +25,11 @@
 #include <fstream>
 #include <iterator>
 #include <optional>
+#include <random>
 #include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
-
-extern char** environ;
 
 namespace cli {
 
@@ -42,35 +50,113 @@ inline std::string ReadStream(std::FILE* file) {
     return text;
 }
 
+// What runs the program: nothing natively, the emulator's command for a cross
+// build whose programs the system cannot start by itself ("|" between words).
+inline std::vector<std::string> Launcher() {
+    std::vector<std::string> words;
+#ifdef TIMINGCALC_CLI_LAUNCHER
+    std::istringstream launcher(TIMINGCALC_CLI_LAUNCHER);
+    for (std::string word; std::getline(launcher, word, '|');) words.push_back(word);
+#endif
+    return words;
+}
+
+#ifdef _WIN32
+inline std::wstring Wide(const std::string& utf8) {
+    if (utf8.empty()) return {};
+    const int size = MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), nullptr, 0);
+    std::wstring out(static_cast<std::size_t>(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, 0, utf8.data(), static_cast<int>(utf8.size()), out.data(), size);
+    return out;
+}
+
+// One argument as the C runtime's command-line parser reads it back.
+inline std::wstring Quoted(const std::wstring& argument) {
+    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos) return argument;
+    std::wstring out = L"\"";
+    std::size_t backslashes = 0;
+    for (const wchar_t c : argument) {
+        if (c == L'\\') {
+            ++backslashes;
+            continue;
+        }
+        out.append(c == L'"' ? backslashes * 2 + 1 : backslashes, L'\\');
+        backslashes = 0;
+        out += c;
+    }
+    out.append(backslashes * 2, L'\\');
+    return out + L"\"";
+}
+
+inline HANDLE InheritableTemporary(std::FILE* file) {
+    HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
+    SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
+    return handle;
+}
+#endif
+
 // The program with these arguments, standard input empty.
 inline Result RunCli(const std::vector<std::string>& arguments) {
-    std::vector<std::string> all{TIMINGCALC_CLI};
+    std::vector<std::string> all = Launcher();
+    all.push_back(TIMINGCALC_CLI);
     all.insert(all.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (auto& argument : all) argv.push_back(argument.data());
-    argv.push_back(nullptr);
 
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
+    Result result;
+    bool started = false;
+#ifdef _WIN32
+    std::wstring commandLine;
+    for (const auto& argument : all) commandLine += (commandLine.empty() ? L"" : L" ") + Quoted(Wide(argument));
+    SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
+    HANDLE nul = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+    STARTUPINFOW startup{};
+    startup.cb = sizeof startup;
+    startup.dwFlags = STARTF_USESTDHANDLES;
+    startup.hStdInput = nul;
+    startup.hStdOutput = InheritableTemporary(out);
+    startup.hStdError = InheritableTemporary(err);
+    PROCESS_INFORMATION process{};
+    started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    if (started) {
+        WaitForSingleObject(process.hProcess, INFINITE);
+        DWORD code = 0;
+        if (GetExitCodeProcess(process.hProcess, &code)) result.status = static_cast<int>(code);
+        CloseHandle(process.hThread);
+        CloseHandle(process.hProcess);
+    }
+    CloseHandle(nul);
+#else
+    std::vector<char*> argv;
+    for (auto& argument : all) argv.push_back(argument.data());
+    argv.push_back(nullptr);
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
     posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
     posix_spawn_file_actions_adddup2(&actions, fileno(out), 1);
     posix_spawn_file_actions_adddup2(&actions, fileno(err), 2);
     pid_t pid = 0;
-    Result result;
-    const int spawned = posix_spawn(&pid, argv[0], &actions, nullptr, argv.data(), environ);
+    started = posix_spawnp(&pid, argv[0], &actions, nullptr, argv.data(), environ) == 0;
     posix_spawn_file_actions_destroy(&actions);
-    if (spawned == 0) {
+    if (started) {
         int wstatus = 0;
         while (waitpid(pid, &wstatus, 0) < 0) {
         }
         if (WIFEXITED(wstatus)) result.status = WEXITSTATUS(wstatus);
     }
+#endif
     result.out = ReadStream(out);
     result.err = ReadStream(err);
-    if (spawned != 0) ADD_FAILURE() << "cannot start " << argv[0];
+    if (!started) ADD_FAILURE() << "cannot start " << all.front();
     return result;
+}
+
+inline bool RunsAsRoot() {
+#ifdef _WIN32
+    return false;
+#else
+    return geteuid() == 0;
+#endif
 }
 
 inline void PrintTo(const Result& r, std::ostream* os) {
@@ -96,9 +182,12 @@ inline std::string Expected(const std::string& name) { return ReadFile(fs::path(
 class Folder {
 public:
     Folder() {
-        std::string pattern = (fs::temp_directory_path() / "timingcalc-cli-XXXXXX").string();
-        if (!mkdtemp(pattern.data())) ADD_FAILURE() << "mkdtemp failed";
-        path_ = pattern;
+        std::random_device random;
+        for (int attempt = 0; attempt < 100 && path_.empty(); ++attempt) {
+            const fs::path candidate = fs::temp_directory_path() / ("timingcalc-cli-" + std::to_string(random()));
+            if (fs::create_directory(candidate)) path_ = candidate;
+        }
+        if (path_.empty()) ADD_FAILURE() << "cannot make a temporary folder";
     }
     ~Folder() {
         std::error_code ignored;

@@ -7,10 +7,12 @@
 #include <set>
 #include <sstream>
 
+#ifndef _WIN32
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
+#endif
 
 namespace tc {
 namespace {
@@ -67,6 +69,7 @@ TEST(AssemblerCommand, TheFileNameIsOneArgumentRunInItsFolder) {
     }
 }
 
+#ifndef _WIN32
 // Runs the command's shell part with a stand-in assembler that lists its arguments.
 std::string ArgumentsSeenBy(const AssemblerCommand& command) {
     const auto dir = std::filesystem::temp_directory_path() / ("tc_asm_" + std::to_string(::getpid()));
@@ -108,6 +111,7 @@ TEST(AssemblerCommand, ShellCharactersInTheNameAreNotInterpreted) {
         EXPECT_EQ(ArgumentsSeenBy(command), "[-fI]\n[" + expected + "]\n") << name;
     }
 }
+#endif
 
 TEST(AssemblerCommand, WindowsStartsCmdWithTheQuotedName) {
     const struct {
