@@ -11,3 +11,9 @@ set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_PACKAGE ONLY)
+# Debian's multiarch packages (qt6-base-dev:arm64 beside the amd64 one) live under
+# /usr/lib/aarch64-linux-gnu; Qt's code generators are the build machine's own.
+set(CMAKE_LIBRARY_ARCHITECTURE aarch64-linux-gnu)
+list(APPEND CMAKE_FIND_ROOT_PATH /)
+set(QT_HOST_PATH /usr)
+set(QT_HOST_PATH_CMAKE_DIR /usr/lib/x86_64-linux-gnu/cmake)
