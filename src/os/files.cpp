@@ -74,9 +74,7 @@ fs::path TemporaryBeside(const fs::path& target) {
     static constexpr char kHex[] = "0123456789abcdef";
     std::string suffix;
     for (int i = 0; i < 8; ++i) suffix += kHex[random() & 15u];
-    fs::path name = target.filename();
-    name += ".tmp-" + suffix;
-    return target.parent_path() / (fs::path(".") += name);
+    return target.parent_path() / (".timingcalc-" + suffix + ".tmp");
 }
 
 }  // namespace detail

@@ -17,8 +17,8 @@ namespace tc::os {
 class DiskFiles : public FileStore {
 public:
     ReadResult Read(const std::string& path) override;
-    // A temporary file beside the target, flushed, then renamed over it. A
-    // symbolic link is followed, and an existing file keeps its permissions.
+    // A temporary file beside the target, flushed, then renamed over it. An
+    // existing file keeps its permissions; on POSIX a symbolic link is followed.
     std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) override;
     int Writes() const { return writes_; }
 
@@ -39,7 +39,8 @@ namespace detail {
 // The platform's half of DiskFiles::Write, for a target that is not a link.
 std::optional<std::string> ReplaceWhole(const std::filesystem::path& target,
                                         std::span<const std::string_view> pieces);
-// A name for the temporary file beside the target: ".NAME.tmp-" and 8 random hex digits.
+// A name for a temporary file beside the target, of a fixed length, so that a
+// name at the file system's limit can still be saved.
 std::filesystem::path TemporaryBeside(const std::filesystem::path& target);
 }  // namespace detail
 

@@ -67,8 +67,10 @@ std::optional<std::string> ReplaceWhole(const fs::path& target, std::span<const 
     bool done = true;
     for (const std::string_view bytes : pieces) done = done && WriteAll(fd, bytes);
     if (done && exists) {
-        // Root saving another user's file leaves it theirs; others cannot and need not.
-        [[maybe_unused]] const int owned = ::fchown(fd, old.st_uid, old.st_gid);
+        // Root saving another user's file leaves it theirs; a member of the file's group keeps that group.
+        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+            [[maybe_unused]] const int grouped = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+        }
         done = ::fchmod(fd, old.st_mode & 07777) == 0;
     }
     // On the disk before the rename, so that a crash leaves the old file or the new one, never a part.

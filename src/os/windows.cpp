@@ -9,6 +9,7 @@
 #include <io.h>
 
 #include <cstdio>
+#include <cstdlib>
 
 #include "os/files.h"
 
@@ -60,8 +61,15 @@ std::vector<std::string> CommandLine(int, char*[]) {
     return arguments;
 }
 
+namespace {
+UINT consoleCodePage = 0;
+void RestoreConsole() { ::SetConsoleOutputCP(consoleCodePage); }
+}  // namespace
+
 void PrepareConsole() {
-    ::SetConsoleOutputCP(CP_UTF8);
+    // The code page belongs to the whole console, the shell that started us included: give it back.
+    consoleCodePage = ::GetConsoleOutputCP();
+    if (consoleCodePage != 0 && consoleCodePage != CP_UTF8 && ::SetConsoleOutputCP(CP_UTF8)) std::atexit(RestoreConsole);
     // The same bytes as on every other system: LF, not the C runtime's CR LF.
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);
@@ -99,12 +107,19 @@ std::optional<std::string> ReplaceWhole(const fs::path& target, std::span<const 
     DWORD error = done ? 0 : ::GetLastError();
     ::CloseHandle(file);
     const std::wstring from = temporary.wstring();
-    // ReplaceFile keeps the old file's attributes and access rights; a new file takes the folder's.
-    if (done && exists &&
-        !::ReplaceFileW(name.c_str(), from.c_str(), nullptr, REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr) &&
-        !::MoveFileExW(from.c_str(), name.c_str(), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
-        done = false;
-        error = ::GetLastError();
+    if (done && exists) {
+        // ReplaceFile keeps the old file's attributes and access rights. With a backup name,
+        // a failure halfway leaves the old file under one of the two names, never none.
+        const std::wstring backup = TemporaryBeside(target).wstring();
+        if (::ReplaceFileW(name.c_str(), from.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
+                           nullptr)) {
+            ::DeleteFileW(backup.c_str());
+        } else {
+            done = false;
+            error = ::GetLastError();
+            // The new file stayed under its temporary name, the old one went to the backup: put it back.
+            if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) ::MoveFileExW(backup.c_str(), name.c_str(), 0);
+        }
     }
     if (done && !exists && !::MoveFileExW(from.c_str(), name.c_str(), MOVEFILE_WRITE_THROUGH)) {
         done = false;

@@ -19,6 +19,7 @@ extern char** environ;
 #endif
 
 #include <algorithm>
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -104,6 +105,12 @@ inline Result RunCli(const std::vector<std::string>& arguments) {
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
     Result result;
+    if (!out || !err) {
+        ADD_FAILURE() << "cannot make temporary files for the output";
+        if (out) std::fclose(out);
+        if (err) std::fclose(err);
+        return result;
+    }
     bool started = false;
 #ifdef _WIN32
     std::wstring commandLine;
@@ -140,7 +147,7 @@ inline Result RunCli(const std::vector<std::string>& arguments) {
     posix_spawn_file_actions_destroy(&actions);
     if (started) {
         int wstatus = 0;
-        while (waitpid(pid, &wstatus, 0) < 0) {
+        while (waitpid(pid, &wstatus, 0) < 0 && errno == EINTR) {
         }
         if (WIFEXITED(wstatus)) result.status = WEXITSTATUS(wstatus);
     }

@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 
 #ifndef _WIN32
+#include <sys/stat.h>
 #include <unistd.h>
 #endif
 
@@ -159,6 +160,18 @@ TEST(DiskFilesWrite, KeepsTheModeAndFollowsALink) {
     EXPECT_TRUE(fs::is_symlink(link));
     EXPECT_EQ(Slurp(real), "new\r\n");
     EXPECT_EQ(fs::status(real).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
+}
+
+TEST(DiskFilesWrite, ANewFileTakesTheModeTheUmaskLeaves) {
+    Folder folder;
+    const fs::path target = folder.Path() / "new.asm";
+    const mode_t before = ::umask(027);
+    DiskFiles files;
+    const std::string_view piece = "new\r\n";
+    const auto error = files.Write(Utf8Of(target), {&piece, 1});
+    ::umask(before);
+    ASSERT_FALSE(error.has_value()) << *error;
+    EXPECT_EQ(fs::status(target).permissions(), fs::perms::owner_read | fs::perms::owner_write | fs::perms::group_read);
 }
 #endif
 

@@ -93,7 +93,10 @@ TEST(FormatGeneral, WritesFifteenSignificantDigitsWithoutTrailingZeros) {
         {"sixteen digits turn scientific", Extended(1234567890123456), U'.', "1.23456789012346e+15"},
         {"small stays fixed down to 1e-4", Extended(1) / 10000, U'.', "0.0001"},
         {"smaller turns scientific", Extended(1) / 100000, U'.', "1e-05"},
-        {"tiny remainder of an extended sum", Extended(35) - Extended(50) * step - Tenths(0), U'.', "0"},
+        {"an extended product that lands on a whole number", Extended(35) - Extended(50) * step, U'.', "0"},
+        {"tiny negative", Extended(-3) / Extended(1e20), U'.', "-3e-20"},
+        {"small with fifteen digits", Extended(1) / 7 / 10000000, U'.', "1.42857142857143e-08"},
+        {"three-digit exponent", boost::multiprecision::ldexp(Extended(1), -1280), U'.', "4.80402822240064e-386"},
         {"exact tie goes to even, down", Extended(100000000000000.5), U'.', "100000000000000"},
         {"exact tie goes to even, up", Extended(100000000000001.5), U'.', "100000000000002"},
     };
