@@ -29,11 +29,12 @@ need_packages() {
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libgtest-dev libboost-dev)
 
 # configure_and_build DIR [CMAKE OPTIONS...]
+# Configures every time, so that options given now hold for a folder that
+# another script configured otherwise (scripts/run leaves the tests out).
+# TIMINGCALC_WERROR=ON in the environment turns warnings into errors.
 configure_and_build() {
   local dir=$1
   shift
-  if [ ! -f "$dir/build.ninja" ]; then
-    cmake -S "$TOP" -B "$dir" -G Ninja "$@" >/dev/null || return 1
-  fi
+  cmake -S "$TOP" -B "$dir" -G Ninja -DTIMINGCALC_WERROR="${TIMINGCALC_WERROR:-OFF}" "$@" >/dev/null || return 1
   cmake --build "$dir" -j "$(nproc)"
 }
