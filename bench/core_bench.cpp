@@ -27,8 +27,9 @@
 #include <string_view>
 #include <vector>
 
-#include "app/form.h"
+#include "app/core.h"
 #include "app/ports.h"
+#include "chart/plot.h"
 #include "firmware/reader.h"
 #include "firmware/scanner.h"
 #include "firmware/source_text.h"
@@ -37,6 +38,7 @@
 #include "os/files.h"
 #include "platform/qt_ports.h"
 #include "table/conversion.h"
+#include "text/texts.h"
 
 namespace fs = std::filesystem;
 
@@ -122,18 +124,22 @@ public:
     bool StartDetached(const tc::AssemblerCommand&) override { return false; }
 };
 
-// The window's logic with the real file layer, a file opened as by the File button.
+// The window's core with the real file layer, a file opened as by the File button.
 struct Window {
     CountingMessages messages;
     FixedChooser chooser;
     tc::os::DiskFiles files;
     NoDesktop desktop;
-    tc::Form form{tc::Ports{messages, chooser, files, desktop}, kSeparator};
+    tc::Core core{tc::Ports{chooser, files, desktop}, kSeparator};
 
     explicit Window(const fs::path& source) {
         chooser.path = source.string();
-        form.FormCreate();
-        form.Button1Click();
+        core.Start();
+        Show(core.OpenSource());
+    }
+    // What the window does with every outcome.
+    void Show(const tc::Outcome& outcome) {
+        tc::ShowDiagnostics(messages, outcome.diagnostics, core.LanguageFlag());
     }
 };
 
@@ -169,9 +175,10 @@ tc::GridModel ReadModel(const tc::SourceText& text) {
     tc::GridModel model;
     model.Fill();
     unsigned trimmer = 0;
-    int warnings = 0;
-    const tc::ScanStop stop = tc::ReadSource(text, model, tc::kRussian, trimmer, [&](const std::string&) { ++warnings; });
-    if (stop != tc::ScanStop::Complete || warnings != 0) throw std::runtime_error("the source does not read cleanly");
+    tc::Diagnostics warnings;
+    const tc::ReadResult read = tc::ReadSource(text, model, trimmer, warnings);
+    if (read.stop != tc::ScanStop::Complete || !warnings.empty())
+        throw std::runtime_error("the source does not read cleanly");
     tc::FillAngleColumn(model, kSeparator);
     return model;
 }
@@ -185,8 +192,10 @@ void CheckPadded(const Source& sample, const Source& padded) {
             if (a.grid.Cell(column, row) != b.grid.Cell(column, row))
                 throw std::runtime_error(padded.label + " source reads other values than the sample");
     if (a.spark.text != b.spark.text) throw std::runtime_error(padded.label + " source reads another spark duration");
-    const tc::RewriteResult rewritten = tc::RewriteSource(padded.text, b, tc::kRussian, kSeparator);
-    if (!rewritten.ok) throw std::runtime_error(padded.label + " source refused by the writer: " + rewritten.warning);
+    const tc::RewriteResult rewritten = tc::RewriteSource(padded.text, b, kSeparator);
+    if (rewritten.refusal)
+        throw std::runtime_error(padded.label + " source refused by the writer: " +
+                                 tc::Render(*rewritten.refusal, tc::kEnglish));
     if (tc::ScanSource(rewritten.text).stop != tc::ScanStop::Complete)
         throw std::runtime_error(padded.label + " source no longer scans after the rewrite");
 }
@@ -200,7 +209,7 @@ const std::vector<PaddedSize> kPaddedSizes = {{"1 MB", "CDI-1MB.asm", 1'000'000}
 
 std::string SavedBytes(const fs::path& path) {
     Window window(path);
-    window.form.Button5Click();
+    window.Show(window.core.Save());
     if (window.messages.shown) throw std::runtime_error("saving " + path.string() + ": " + window.messages.last);
     return ReadBytes(path);
 }
@@ -347,31 +356,30 @@ Steps ColdSteps(const Source& source) {
         model->Fill();
         return {[&source, model] {
             unsigned trimmer = 0;
-            int warnings = 0;
-            const auto stop =
-                tc::ReadSource(source.text, *model, tc::kRussian, trimmer, [&](const std::string&) { ++warnings; });
-            return stop == tc::ScanStop::Complete && warnings == 0;
+            tc::Diagnostics warnings;
+            const tc::ReadResult read = tc::ReadSource(source.text, *model, trimmer, warnings);
+            return read.stop == tc::ScanStop::Complete && warnings.empty();
         }};
     });
     steps.emplace_back("writer/" + size, [&source]() -> Timed {
         auto model = std::make_shared<const tc::GridModel>(ReadModel(source.text));
         return {[&source, model] {
-            const tc::RewriteResult result = tc::RewriteSource(source.text, *model, tc::kRussian, kSeparator);
+            const tc::RewriteResult result = tc::RewriteSource(source.text, *model, kSeparator);
             benchmark::DoNotOptimize(result.text.Text().data());
-            return result.ok;
+            return !result.refusal;
         }};
     });
     steps.emplace_back("load/" + size, [&source]() -> Timed {
         auto window = std::make_shared<Window>(source.path);
         return {[window] {
-            window->form.Button1Click();
+            window->Show(window->core.OpenSource());
             return window->messages.shown == 0;
         }};
     });
     steps.emplace_back("save/" + size, [&source]() -> Timed {
         auto window = std::make_shared<Window>(source.path);
         return {[window] {
-            window->form.Button5Click();
+            window->Show(window->core.Save());
             return window->messages.shown == 0;
         }};
     });
@@ -388,36 +396,43 @@ Steps ColdSteps(const Source& source) {
 void RegisterCases() {
     const Source& sample = workspace->Get("sample");
 
+    // The core's refill and plot steps, on the model the window opened.
     Register("fill and plot/sample", [&sample](benchmark::State& state) {
         Window window(sample.path);
+        tc::GridModel model = window.core.Model();
+        tc::PlotSeries series;
         for (auto _ : state) {
-            window.form.FillAngleColumn();
-            window.form.PlotAngleColumn();
-            benchmark::DoNotOptimize(window.form.Series().Points().data());
+            tc::FillAngleColumn(model, kSeparator);
+            tc::PlotAngleColumn(model.grid, kSeparator, series);
+            benchmark::DoNotOptimize(series.Points().data());
         }
         Quiet(state, window.messages);
     });
     Register("store/sample", [&sample](benchmark::State& state) {
         Window window(sample.path);
+        tc::GridModel model = window.core.Model();
         for (auto _ : state) {
-            const auto kind = tc::StoreAngleColumn(window.form.Model(), kSeparator);
+            const auto kind = tc::StoreAngleColumn(model, kSeparator);
             benchmark::DoNotOptimize(kind);
         }
         Quiet(state, window.messages);
     });
-    // Each handler as a click runs it, on the sample opened from the disk.
-    const std::vector<std::pair<std::string, void (*)(tc::Form&)>> handlers = {
-        {"handler/open", [](tc::Form& f) { f.Button1Click(); }},
-        {"handler/table", [](tc::Form& f) { f.Button2Click(); }},
-        {"handler/graph", [](tc::Form& f) { f.Button4Click(); }},
-        {"handler/save", [](tc::Form& f) { f.Button5Click(); }},
-        {"handler/combo", [](tc::Form& f) { f.ComboBox1Change(); }},
-        {"handler/language", [](tc::Form& f) { f.Button7Click(); }},
+    // Each handler as a click runs it: its one core operation and the showing
+    // of the outcome, on the sample opened from the disk.
+    const std::vector<std::pair<std::string, void (*)(Window&)>> handlers = {
+        {"handler/open", [](Window& w) { w.Show(w.core.OpenSource()); }},
+        {"handler/table", [](Window& w) { w.Show(w.core.StoreAngles()); }},
+        {"handler/graph", [](Window& w) { w.Show(w.core.Plot()); }},
+        {"handler/save", [](Window& w) { w.Show(w.core.Save()); }},
+        // Another angle each time: the same text again is no change and refills nothing.
+        {"handler/combo",
+         [](Window& w) { w.Show(w.core.SetSensorAngle(w.core.Model().sensor.text == "20" ? "25" : "20")); }},
+        {"handler/language", [](Window& w) { w.core.SwitchLanguage(); }},
     };
     for (const auto& [name, click] : handlers)
         Register(name + "/sample", [&sample, click = click](benchmark::State& state) {
             Window window(sample.path);
-            for (auto _ : state) click(window.form);
+            for (auto _ : state) click(window);
             Quiet(state, window.messages);
         });
 
@@ -425,20 +440,19 @@ void RegisterCases() {
         tc::GridModel model;
         model.Fill();
         unsigned trimmer = 0;
-        int warnings = 0;
+        tc::Diagnostics warnings;
         for (auto _ : state) {
-            const auto stop =
-                tc::ReadSource(sample.text, model, tc::kRussian, trimmer, [&](const std::string&) { ++warnings; });
-            benchmark::DoNotOptimize(stop);
+            const tc::ReadResult read = tc::ReadSource(sample.text, model, trimmer, warnings);
+            benchmark::DoNotOptimize(read.stop);
         }
-        if (warnings) state.SkipWithError("the reader warned");
+        if (!warnings.empty()) state.SkipWithError("the reader warned");
     });
     Register("writer/sample", [&sample](benchmark::State& state) {
         const tc::GridModel model = ReadModel(sample.text);
         bool ok = true;
         for (auto _ : state) {
-            tc::RewriteResult result = tc::RewriteSource(sample.text, model, tc::kRussian, kSeparator);
-            ok = ok && result.ok;
+            tc::RewriteResult result = tc::RewriteSource(sample.text, model, kSeparator);
+            ok = ok && !result.refusal;
             benchmark::DoNotOptimize(result.text.Text().data());
         }
         if (!ok) state.SkipWithError("the writer refused");
@@ -454,7 +468,7 @@ void RegisterCases() {
         // The same in a tight loop, caches warm: what the cache sizes do to the ratio.
         Register("load warm/" + size, [&source](benchmark::State& state) {
             Window window(source.path);
-            for (auto _ : state) window.form.Button1Click();
+            for (auto _ : state) window.Show(window.core.OpenSource());
             Quiet(state, window.messages);
         });
         Register("memory copy warm/" + size, [&source](benchmark::State& state) {

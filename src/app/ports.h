@@ -1,5 +1,6 @@
-// What the logic asks of the outside world. The window implements these with
-// Qt; the tests with recorders and in-memory files.
+// What the core asks of the outside world, and how it tells a view what
+// changed. The window implements these with Qt, the command line with the
+// console, the tests with recorders and in-memory files.
 #pragma once
 
 #include <optional>
@@ -7,21 +8,10 @@
 #include <string>
 #include <string_view>
 
-#include "chart/language.h"
 #include "firmware/assembler.h"
+#include "text/texts.h"
 
 namespace tc {
-
-class Messages {
-public:
-    virtual ~Messages() = default;
-    // Caption "Warning", exclamation icon, one OK button.
-    virtual void Warning(const std::string& text) = 0;
-    // Caption "Error", error icon, one OK button.
-    virtual void Error(const std::string& text) = 0;
-    // The application's general error report: stop icon, captioned with the application's title.
-    virtual void AppError(const std::string& text) = 0;
-};
 
 class FileChooser {
 public:
@@ -54,16 +44,34 @@ public:
     virtual bool StartDetached(const AssemblerCommand& command) = 0;
 };
 
-// Told of every change of what the window shows.
-class FormObserver {
+enum class Combo { SensorAngle, TableNumber, SparkDuration };
+
+// The one way a view hears of changes: after every operation of the core,
+// each thing that differs from what the view was last told.
+class CoreObserver {
 public:
-    virtual ~FormObserver() = default;
+    virtual ~CoreObserver() = default;
     virtual void CellChanged(int /*column*/, int /*row*/) {}
-    virtual void ComboTextChanged(int /*comboNumber*/) {}
+    virtual void ComboChanged(Combo /*combo*/) {}
     virtual void EditingChanged(bool /*editing*/) {}
     virtual void SourceChanged() {}
     virtual void PlotChanged() {}
     virtual void TextChanged(Element /*element*/) {}
 };
+
+// Where a front end shows diagnostics: the window in message boxes, the command line on stderr.
+class Messages {
+public:
+    virtual ~Messages() = default;
+    // Caption "Warning", exclamation icon, one OK button.
+    virtual void Warning(const std::string& text) = 0;
+    // Caption "Error", error icon, one OK button.
+    virtual void Error(const std::string& text) = 0;
+    // The application's general error report: stop icon, captioned with the application's title.
+    virtual void AppError(const std::string& text) = 0;
+};
+
+// Each diagnostic in its box, in the language given, which is the one current when they are shown.
+void ShowDiagnostics(Messages& messages, const Diagnostics& diagnostics, unsigned languageFlag);
 
 }  // namespace tc

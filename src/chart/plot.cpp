@@ -4,6 +4,7 @@
 
 #include "table/conversion.h"
 #include "table/numbers.h"
+#include "text/texts.h"
 
 namespace tc {
 
@@ -29,13 +30,10 @@ void PlotAngleColumn(const AdvanceGrid& grid, char32_t separator, PlotSeries& se
 }
 
 std::string UpdateChartTitle(unsigned languageFlag, unsigned trimmerFlag, const std::string& sourceFileName) {
-    const bool english = languageFlag == 1;
-    std::string title = english ? "Timing graph" : "График УОЗ";
+    std::string title = TitleText(TitlePiece::Graph, languageFlag);
     if (sourceFileName.empty()) return title;
-    title += english ? ", file: " : ", файл: ";
-    title += sourceFileName;
-    if (trimmerFlag == 1)
-        title += english ? ". Attention, with adjust resistor!" : ". Внимание, с подстроечным резистором!";
+    title += TitleText(TitlePiece::FileLead, languageFlag) + sourceFileName;
+    if (trimmerFlag == 1) title += TitleText(TitlePiece::AdjustResistor, languageFlag);
     return title;
 }
 

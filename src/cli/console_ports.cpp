@@ -6,7 +6,6 @@ namespace tc::cli {
 
 void StderrMessages::Print(const char* caption, const std::string& text) {
     out_ << caption << ": " << text << '\n' << std::flush;
-    ++count_;
 }
 
 void StderrMessages::Warning(const std::string& text) { Print("Warning", text); }

@@ -1,5 +1,5 @@
-// The logic's outside world for a command line: messages on standard error and
-// the file named by the arguments instead of the open dialog.
+// The core's outside world for a command line: messages on standard error; the
+// file is named by the arguments, so there is no open dialog.
 #pragma once
 
 #include <iosfwd>
@@ -10,30 +10,23 @@
 
 namespace tc::cli {
 
-// Each message on one line, after its box's caption; counted so that the
-// exit status can tell whether anything was refused or failed.
+// Each message on one line, after its box's caption.
 class StderrMessages : public Messages {
 public:
     explicit StderrMessages(std::ostream& out) : out_(out) {}
     void Warning(const std::string& text) override;
     void Error(const std::string& text) override;
     void AppError(const std::string& text) override;
-    int Count() const { return count_; }
 
 private:
     void Print(const char* caption, const std::string& text);
     std::ostream& out_;
-    int count_ = 0;
 };
 
-// Answers the open dialog with the FILE argument.
-class ArgumentChooser : public FileChooser {
+// The file comes from the arguments; nothing here is ever asked.
+class NoChooser : public FileChooser {
 public:
-    explicit ArgumentChooser(std::string path) : path_(std::move(path)) {}
-    std::optional<std::string> ChooseSource(const std::string&) override { return path_; }
-
-private:
-    std::string path_;
+    std::optional<std::string> ChooseSource(const std::string&) override { return std::nullopt; }
 };
 
 // The help, graph and compile buttons have no command; nothing here is ever asked.

@@ -1,11 +1,11 @@
-// timingcalc-cli: the window's File and Save to file steps from a command line,
-// on the same Form the window drives, so the same steps give the same bytes.
+// timingcalc-cli: opening and saving a firmware source from a command line, by
+// the same core operations the window runs, so the same steps give the same bytes.
 #include <exception>
 #include <iostream>
 #include <string>
 #include <vector>
 
-#include "app/form.h"
+#include "app/core.h"
 #include "cli/console_ports.h"
 #include "cli/options.h"
 #include "cli/report.h"
@@ -22,64 +22,65 @@ constexpr int kBadUsage = 2;
 constexpr char32_t kSeparator = U'.';
 
 struct Session {
-    explicit Session(const std::string& file) : chooser(file) {}
+    explicit Session(const tc::cli::Invocation& invocation) : invocation(invocation) {}
 
+    const tc::cli::Invocation& invocation;
     tc::cli::StderrMessages messages{std::cerr};
-    tc::cli::ArgumentChooser chooser;
+    tc::cli::NoChooser chooser;
     tc::os::DiskFiles files;
     tc::cli::NoDesktop desktop;
-    tc::Form form{tc::Ports{messages, chooser, files, desktop}, kSeparator};
+    tc::Core core{tc::Ports{chooser, files, desktop}, kSeparator};
 
-    // The window's start, the language button once for English messages, the
-    // two combo boxes as typed in, then the File button. True when the whole
-    // source was read without a message.
-    bool Open(const tc::cli::Invocation& invocation) {
-        form.FormCreate();
-        form.Button7Click();
-        form.Model().sensor.SetText(invocation.sensor);
-        form.ComboBox1Change();
-        form.Model().table.SetText(invocation.table);
-        form.ComboBox2Change();
-        form.Button1Click();
-        return messages.Count() == 0 && !form.Source().Empty();
+    // Prints what the outcome has to say; true when it ran to its end.
+    bool Report(const tc::Outcome& outcome) {
+        tc::ShowDiagnostics(messages, outcome.diagnostics, invocation.language);
+        return outcome.Ok();
+    }
+
+    // The window as it starts, the sensor angle and the table chosen, then the
+    // source opened. True when the whole source was read without a message.
+    bool Open() {
+        core.Start();
+        return Report(core.SetSensorAngle(invocation.sensor)) && Report(core.ChooseTable(invocation.table)) &&
+               Report(core.OpenSource(invocation.file));
+    }
+
+    // What the options give, typed in as into the window.
+    bool Enter() {
+        bool entered = true;
+        if (invocation.angles)
+            for (int row = 1; row < tc::kGridRows; ++row)
+                entered = entered && Report(core.Edit({tc::Field::Cell, tc::kAngleColumn, row},
+                                                      (*invocation.angles)[static_cast<std::size_t>(row - 1)]));
+        if (invocation.spark) entered = entered && Report(core.SetSparkDuration(*invocation.spark));
+        if (invocation.speeds)
+            for (int row = 2; row < tc::kGridRows; ++row)
+                entered = entered && Report(core.Edit({tc::Field::Cell, tc::kSpeedColumn, row},
+                                                      (*invocation.speeds)[static_cast<std::size_t>(row - 2)]));
+        return entered;
     }
 };
 
 int Show(const tc::cli::Invocation& invocation) {
-    Session session(invocation.file);
-    const bool complete = session.Open(invocation);
+    Session session(invocation);
+    const bool complete = session.Open();
     // A source that could not be read at all has nothing to show; a partly read one shows what it gave.
-    if (!session.form.Source().Empty()) {
-        if (invocation.json) tc::cli::PrintJson(std::cout, session.form, invocation.file);
-        else tc::cli::PrintText(std::cout, session.form, invocation.file);
+    if (!session.core.Source().Empty()) {
+        if (invocation.json) tc::cli::PrintJson(std::cout, session.core, invocation.file);
+        else tc::cli::PrintText(std::cout, session.core, invocation.file);
         std::cout.flush();
     }
     return complete && std::cout ? kDone : kFailed;
 }
 
 int Set(const tc::cli::Invocation& invocation) {
-    Session session(invocation.file);
+    Session session(invocation);
     // A partly read grid must not be saved, not even to another file.
-    if (!session.Open(invocation)) {
-        std::cerr << "timingcalc-cli: nothing written\n";
-        return kFailed;
-    }
-    tc::GridModel& model = session.form.Model();
-    if (invocation.angles)
-        for (int row = 1; row < tc::kGridRows; ++row)
-            model.grid.SetCell(tc::kAngleColumn, row, (*invocation.angles)[static_cast<std::size_t>(row - 1)]);
-    if (invocation.spark) model.spark.SetText(*invocation.spark);
-    if (invocation.speeds)
-        for (int row = 2; row < tc::kGridRows; ++row)
-            model.grid.SetCell(tc::kSpeedColumn, row, (*invocation.speeds)[static_cast<std::size_t>(row - 2)]);
-
-    if (invocation.output) session.form.SaveToFile(*invocation.output);
-    else session.form.Button5Click();
-    if (session.files.Writes() == 0) {
-        std::cerr << "timingcalc-cli: nothing written\n";
-        return kFailed;
-    }
-    return session.messages.Count() == 0 ? kDone : kFailed;
+    const bool saved = session.Open() && session.Enter() &&
+                       session.Report(invocation.output ? session.core.SaveAs(*invocation.output) : session.core.Save());
+    if (saved) return kDone;
+    std::cerr << "timingcalc-cli: nothing written\n";
+    return kFailed;
 }
 
 }  // namespace
@@ -101,7 +102,7 @@ int main(int argc, char* argv[]) {
         case tc::cli::Invocation::Set: return Set(invocation);
         }
     } catch (const std::exception& error) {
-        // The Form reports what it expects; anything else is a fault of ours, still no half-done write.
+        // The core reports what it expects; anything else is a fault of ours, still no half-done write.
         std::cerr << "timingcalc-cli: " << error.what() << '\n';
     }
     return kFailed;

@@ -7,9 +7,9 @@ namespace tc::cli {
 
 const char* const kUsage =
     R"(Usage:
-  timingcalc-cli show FILE [--sensor S] [--table T] [--json]
+  timingcalc-cli show FILE [--sensor S] [--table T] [--json] [--language L]
   timingcalc-cli set FILE [--sensor S] [--table T] [--angles LIST] [--spark US]
-                          [--rpm LIST] [-o OUT]
+                          [--rpm LIST] [-o OUT] [--language L]
   timingcalc-cli --help
 
 Reads and rewrites the advance tables of a firmware source (CDI.asm) exactly
@@ -37,10 +37,11 @@ Options:
                  (row 1 is always 460), each 460 to 20000
   -o, --output OUT
                  set: write the result to OUT instead of FILE
+  --language L   the language of the messages: en (default) or ru
   -h, --help     print this text
 
 Options may also be written as --option=VALUE; "--" ends the options.
-Messages are printed on standard error in English, with the window's texts.
+Messages are printed on standard error, with the window's texts.
 
 Exit status:
   0  done
@@ -85,20 +86,66 @@ std::vector<std::string> SplitList(std::string_view option, std::string_view lis
 
 }  // namespace
 
-Invocation ParseArguments(const std::vector<std::string>& arguments) {
-    Invocation invocation;
+namespace {
+
+// The command, or a help request anywhere before "--".
+bool ReadCommand(const std::vector<std::string>& arguments, Invocation& invocation) {
     for (const auto& argument : arguments) {
         if (argument == "--") break;
-        if (argument == "--help" || argument == "-h") return invocation;
+        if (argument == "--help" || argument == "-h") return false;
     }
     if (arguments.empty()) throw UsageError("no command given");
     const std::string& command = arguments.front();
-    if (command == "help") return invocation;
+    if (command == "help") return false;
     if (command == "show") invocation.command = Invocation::Show;
     else if (command == "set") invocation.command = Invocation::Set;
     else throw UsageError("unknown command '" + command + "'");
-    const bool set = invocation.command == Invocation::Set;
+    return true;
+}
 
+// The option's long name, refused when it does not belong to the command.
+std::string OptionName(const std::string& argument, const std::string& name, bool set) {
+    static const std::set<std::string> kShowOptions = {"--sensor", "--table", "--json", "--language"};
+    static const std::set<std::string> kSetOptions = {"--sensor", "--table",  "--angles",
+                                                      "--spark",  "--rpm",    "--output", "--language"};
+    std::string longName = name == "-o" ? "--output" : name;
+    if ((set ? kSetOptions : kShowOptions).contains(longName)) return longName;
+    if ((set ? kShowOptions : kSetOptions).contains(longName))
+        throw UsageError(argument + " is not an option of " + (set ? "set" : "show"));
+    throw UsageError("unknown option '" + argument + "'");
+}
+
+void ApplyOption(Invocation& invocation, const std::string& name, const std::string& value) {
+    if (name == "--sensor") {
+        // The combo box takes at most two digits.
+        if (!IsDigits(value) || value.size() > 2)
+            throw UsageError("--sensor must be a whole number from 0 to 99, not '" + value + "'");
+        invocation.sensor = value;
+    } else if (name == "--table") {
+        if (value != "1" && value != "2" && value != "3")
+            throw UsageError("--table must be 1, 2 or 3, not '" + value + "'");
+        invocation.table = value;
+    } else if (name == "--angles") {
+        invocation.angles = SplitList(name, value, kAngleCount, "angles");
+    } else if (name == "--rpm") {
+        invocation.speeds = SplitList(name, value, kSpeedCount, "speeds");
+    } else if (name == "--spark") {
+        invocation.spark = value;
+    } else if (name == "--language") {
+        if (value != "en" && value != "ru") throw UsageError("--language must be en or ru, not '" + value + "'");
+        invocation.language = value == "ru" ? 0 : 1;
+    } else if (name == "--output") {
+        if (value.empty()) throw UsageError("-o needs a file name");
+        invocation.output = value;
+    }
+}
+
+}  // namespace
+
+Invocation ParseArguments(const std::vector<std::string>& arguments) {
+    Invocation invocation;
+    if (!ReadCommand(arguments, invocation)) return invocation;
+    const bool set = invocation.command == Invocation::Set;
     std::set<std::string> given;
     std::optional<std::string> file;
     bool optionsEnded = false;
@@ -109,61 +156,18 @@ Invocation ParseArguments(const std::vector<std::string>& arguments) {
             file = argument;
             continue;
         }
-        if (argument == "--") {
-            optionsEnded = true;
-            continue;
-        }
-
-        std::string name = argument;
-        std::optional<std::string> inlineValue;
-        if (const auto equals = argument.find('='); argument.starts_with("--") && equals != std::string::npos) {
-            name = argument.substr(0, equals);
-            inlineValue = argument.substr(equals + 1);
-        }
-        if (name == "-o") name = "--output";
-
-        static const std::set<std::string> kShowOptions = {"--sensor", "--table", "--json"};
-        static const std::set<std::string> kSetOptions = {"--sensor", "--table", "--angles",
-                                                          "--spark",  "--rpm",   "--output"};
-        if (!(set ? kSetOptions : kShowOptions).contains(name)) {
-            if ((set ? kShowOptions : kSetOptions).contains(name))
-                throw UsageError(argument + " is not an option of " + command);
-            throw UsageError("unknown option '" + argument + "'");
-        }
+        optionsEnded = argument == "--";
+        if (optionsEnded) continue;
+        const auto equals = argument.starts_with("--") ? argument.find('=') : std::string::npos;
+        const std::string name = OptionName(argument, argument.substr(0, equals), set);
         if (!given.insert(name).second) throw UsageError(name + " given more than once");
-
         if (name == "--json") {
-            if (inlineValue) throw UsageError("--json takes no value");
+            if (equals != std::string::npos) throw UsageError("--json takes no value");
             invocation.json = true;
             continue;
         }
-        std::string value;
-        if (inlineValue) {
-            value = *inlineValue;
-        } else {
-            if (i + 1 == arguments.size()) throw UsageError(argument + " needs a value");
-            value = arguments[++i];
-        }
-
-        if (name == "--sensor") {
-            // The combo box takes at most two digits.
-            if (!IsDigits(value) || value.size() > 2)
-                throw UsageError("--sensor must be a whole number from 0 to 99, not '" + value + "'");
-            invocation.sensor = value;
-        } else if (name == "--table") {
-            if (value != "1" && value != "2" && value != "3")
-                throw UsageError("--table must be 1, 2 or 3, not '" + value + "'");
-            invocation.table = value;
-        } else if (name == "--angles") {
-            invocation.angles = SplitList(name, value, kAngleCount, "angles");
-        } else if (name == "--rpm") {
-            invocation.speeds = SplitList(name, value, kSpeedCount, "speeds");
-        } else if (name == "--spark") {
-            invocation.spark = value;
-        } else if (name == "--output") {
-            if (value.empty()) throw UsageError("-o needs a file name");
-            invocation.output = value;
-        }
+        if (equals == std::string::npos && i + 1 == arguments.size()) throw UsageError(argument + " needs a value");
+        ApplyOption(invocation, name, equals != std::string::npos ? argument.substr(equals + 1) : arguments[++i]);
     }
     if (!file) throw UsageError("FILE is missing");
     if (file->empty()) throw UsageError("FILE must not be empty");

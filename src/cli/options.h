@@ -18,6 +18,7 @@ struct Invocation {
     std::string sensor = "20";  // ComboBox1 as the window starts
     std::string table = "1";    // ComboBox2 as the window starts
     bool json = false;
+    unsigned language = 1;  // of the messages: 0 Russian, 1 English
     std::optional<std::vector<std::string>> angles;
     std::optional<std::string> spark;
     std::optional<std::vector<std::string>> speeds;

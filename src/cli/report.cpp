@@ -7,6 +7,7 @@
 
 #include "table/grid.h"
 #include "table/numbers.h"
+#include "table/utf8.h"
 
 namespace tc::cli {
 
@@ -28,25 +29,6 @@ std::string JsonInteger(const std::string& text) {
 }
 
 std::string Shown(const std::string& text) { return text.empty() ? "?" : text; }
-
-// The length of the UTF-8 sequence starting at i, or 0 when it is not a valid one.
-std::size_t Utf8Length(std::string_view text, std::size_t i) {
-    const auto byte = [&](std::size_t k) { return static_cast<unsigned char>(text[k]); };
-    const unsigned char lead = byte(i);
-    if (lead < 0x80) return 1;
-    const std::size_t length = lead >= 0xC2 && lead <= 0xDF ? 2 : lead >= 0xE0 && lead <= 0xEF ? 3
-                             : lead >= 0xF0 && lead <= 0xF4 ? 4 : 0;
-    if (length == 0) return 0;
-    char32_t code = lead & (0x7Fu >> length);
-    if (i + length > text.size()) return 0;
-    for (std::size_t k = 1; k < length; ++k) {
-        if ((byte(i + k) & 0xC0u) != 0x80u) return 0;
-        code = (code << 6) | (byte(i + k) & 0x3Fu);
-    }
-    static constexpr char32_t kLeast[] = {0, 0, 0x80, 0x800, 0x10000};
-    if (code < kLeast[length] || code > 0x10FFFF || (code >= 0xD800 && code <= 0xDFFF)) return 0;
-    return length;
-}
 
 }  // namespace
 
@@ -71,23 +53,18 @@ std::string JsonString(std::string_view text) {
             ++i;
             continue;
         }
-        const std::size_t length = Utf8Length(text, i);
-        if (length == 0) {
-            out += "\xEF\xBF\xBD";
-            ++i;
-            continue;
-        }
-        out.append(text, i, length);
-        i += length;
+        const std::size_t start = i;
+        if (DecodeUtf8(text, i)) out.append(text, start, i - start);
+        else out += "\xEF\xBF\xBD";
     }
     return out + "\"";
 }
 
-void PrintJson(std::ostream& out, const Form& form, const std::string& file) {
-    const GridModel& model = form.Model();
+void PrintJson(std::ostream& out, const Core& core, const std::string& file) {
+    const GridModel& model = core.Model();
     const AdvanceGrid& grid = model.grid;
     out << "{\"file\": " << JsonString(file) << ", \"spark_us\": " << JsonInteger(model.spark.text)
-        << ", \"adjust_resistor\": " << (form.TrimmerFlag() == 1 ? "true" : "false")
+        << ", \"adjust_resistor\": " << (core.TrimmerFlag() == 1 ? "true" : "false")
         << ", \"sensor\": " << JsonInteger(model.sensor.text) << ", \"table\": " << JsonInteger(model.table.text)
         << ", \"rows\": [";
     for (int row = 1; row < kGridRows; ++row) {
@@ -101,12 +78,12 @@ void PrintJson(std::ostream& out, const Form& form, const std::string& file) {
     out << "]}\n";
 }
 
-void PrintText(std::ostream& out, const Form& form, const std::string& file) {
-    const GridModel& model = form.Model();
+void PrintText(std::ostream& out, const Core& core, const std::string& file) {
+    const GridModel& model = core.Model();
     const AdvanceGrid& grid = model.grid;
     out << "file             " << file << '\n'
         << "spark_us         " << Shown(model.spark.text) << '\n'
-        << "adjust_resistor  " << (form.TrimmerFlag() == 1 ? "yes" : "no") << '\n'
+        << "adjust_resistor  " << (core.TrimmerFlag() == 1 ? "yes" : "no") << '\n'
         << "sensor           " << model.sensor.text << '\n'
         << "table            " << model.table.text << "\n\n";
     const auto line = [&](const std::string& speed, const std::string& t1, const std::string& t2,

@@ -1,6 +1,5 @@
 #include "firmware/reader.h"
 
-#include "chart/language.h"
 #include "table/extended.h"
 #include "table/numbers.h"
 
@@ -30,53 +29,54 @@ void ReadInto(const SourceText& source, std::size_t p, AdvanceGrid& grid, int co
     grid.SetCell(column, row, std::move(text));
 }
 
-}  // namespace
-
-ScanStop ReadSource(const SourceText& source, GridModel& model, unsigned languageFlag, unsigned& trimmerFlag,
-                    const std::function<void(const std::string&)>& warn) {
-    return ReadSource(source, ScanSource(source), model, languageFlag, trimmerFlag, warn);
+void ReadSpark(const SourceText& source, const SourceLayout& layout, GridModel& model, Diagnostics& warnings) {
+    if (!layout.spark) {
+        warnings.push_back({.kind = Diagnostic::Kind::SparkLineMissing});
+        return;
+    }
+    std::string text = model.spark.text;
+    ReadNumberField(source, *layout.spark, text);
+    model.spark.text = text;
+    model.spark.text = std::to_string(6LL * StrToInt(model.spark.text));
 }
 
-ScanStop ReadSource(const SourceText& source, const SourceLayout& layout, GridModel& model, unsigned languageFlag,
-                    unsigned& trimmerFlag, const std::function<void(const std::string&)>& warn) {
-    const std::string stopped = DescribeStop(layout, languageFlag);
-    if (layout.stop == ScanStop::Marker) {
-        warn(stopped);
-        return layout.stop;
-    }
-
-    if (layout.spark) {
-        std::string text = model.spark.text;
-        ReadNumberField(source, *layout.spark, text);
-        model.spark.SetText(text);
-        model.spark.SetText(std::to_string(6LL * StrToInt(model.spark.text)));
-    } else {
-        warn(SparkLineMissing(languageFlag));
-    }
-
+void ReadSpeeds(const SourceText& source, const SourceLayout& layout, AdvanceGrid& grid, Diagnostics& warnings) {
     for (std::size_t k = 0; k < layout.speeds.size(); ++k)
-        ReadInto(source, layout.speeds[k], model.grid, kSpeedColumn, kGridRows - 1 - static_cast<int>(k));
-    if (layout.stop == ScanStop::Speeds) warn(stopped);
+        ReadInto(source, layout.speeds[k], grid, kSpeedColumn, kGridRows - 1 - static_cast<int>(k));
+    if (layout.stop == ScanStop::Speeds) warnings.push_back(*DescribeStop(layout));
     // Only the rows read in this run hold speed codes; the others keep their speeds.
     for (std::size_t k = 0; k < layout.speeds.size(); ++k) {
         const int row = kGridRows - 1 - static_cast<int>(k);
-        model.grid.SetCell(kSpeedColumn, row, std::to_string(SpeedOfCode(StrToInt(model.grid.Cell(kSpeedColumn, row)))));
+        grid.SetCell(kSpeedColumn, row, std::to_string(SpeedOfCode(StrToInt(grid.Cell(kSpeedColumn, row)))));
     }
-    model.grid.SetCell(kSpeedColumn, 1, "460");
-    if (layout.stop == ScanStop::Speeds) return layout.stop;
+    grid.SetCell(kSpeedColumn, 1, "460");
+}
+
+}  // namespace
+
+ReadResult ReadSource(const SourceText& source, GridModel& model, unsigned& trimmerFlag, Diagnostics& warnings) {
+    return ReadSource(source, ScanSource(source), model, trimmerFlag, warnings);
+}
+
+ReadResult ReadSource(const SourceText& source, const SourceLayout& layout, GridModel& model, unsigned& trimmerFlag,
+                      Diagnostics& warnings) {
+    ReadResult result{.stop = layout.stop};
+    if (layout.stop == ScanStop::Marker) {
+        warnings.push_back(*DescribeStop(layout));
+        return result;
+    }
+    ReadSpark(source, layout, model, warnings);
+    ReadSpeeds(source, layout, model.grid, warnings);
+    if (layout.stop == ScanStop::Speeds) return result;
 
     if (const auto flag = TrimmerFlagOf(source, layout)) trimmerFlag = *flag;
-
-    for (std::size_t t = 0; t < 3; ++t) {
-        if (!layout.labels[t]) break;
-        const int column = static_cast<int>(t) + 1;
-        const char digit = source.Text()[*layout.labels[t] + 9];
-        model.grid.SetCell(column, 0, TableHeader(digit, languageFlag));
+    for (std::size_t t = 0; t < 3 && layout.labels[t]; ++t) {
+        result.labelDigits[t] = source.Text()[*layout.labels[t] + 9];
         for (std::size_t k = 0; k < layout.entries[t].size(); ++k)
-            ReadInto(source, layout.entries[t][k], model.grid, column, static_cast<int>(k) + 1);
+            ReadInto(source, layout.entries[t][k], model.grid, static_cast<int>(t) + 1, static_cast<int>(k) + 1);
     }
-    if (!stopped.empty()) warn(stopped);
-    return layout.stop;
+    if (const auto stopped = DescribeStop(layout)) warnings.push_back(*stopped);
+    return result;
 }
 
 }  // namespace tc

@@ -2,11 +2,13 @@
 // the three tables out of a source text into the grid.
 #pragma once
 
-#include <functional>
+#include <array>
+#include <optional>
 #include <string>
 
 #include "firmware/scanner.h"
 #include "firmware/source_text.h"
+#include "table/diagnostic.h"
 #include "table/grid.h"
 
 namespace tc {
@@ -19,15 +21,20 @@ void ReadNumberField(const SourceText& source, std::size_t p, std::string& targe
 // Speed of a speed code: 10 x round(11718.75 / (255 - code)).
 long long SpeedOfCode(int code);
 
+struct ReadResult {
+    ScanStop stop = ScanStop::Complete;
+    // The digit of each table label read, for its column header.
+    std::array<std::optional<char>, 3> labelDigits;
+};
+
 // Fills the grid from the source: the spark duration into the spark combo,
-// speeds into column 0, tables with their headers into columns 1 to 3, and
-// sets the trimmer flag when the source has the instruction. `warn` gets the
-// name of what the source lacks, at the point the pass missed it. A text that
-// does not convert ends it with a ConversionError, keeping what was written.
-ScanStop ReadSource(const SourceText& source, GridModel& model, unsigned languageFlag, unsigned& trimmerFlag,
-                const std::function<void(const std::string&)>& warn);
+// speeds into column 0, tables into columns 1 to 3, and sets the trimmer flag
+// when the source has the instruction. `warnings` gets what the source lacks,
+// in the order the pass missed it. A text that does not convert ends it with a
+// ConversionError, keeping what was written and warned.
+ReadResult ReadSource(const SourceText& source, GridModel& model, unsigned& trimmerFlag, Diagnostics& warnings);
 // The same from the source's layout, ScanSource(source), found before.
-ScanStop ReadSource(const SourceText& source, const SourceLayout& layout, GridModel& model, unsigned languageFlag,
-                    unsigned& trimmerFlag, const std::function<void(const std::string&)>& warn);
+ReadResult ReadSource(const SourceText& source, const SourceLayout& layout, GridModel& model, unsigned& trimmerFlag,
+                      Diagnostics& warnings);
 
 }  // namespace tc

@@ -1,10 +1,8 @@
 #include "firmware/scanner.h"
 
-#include "chart/language.h"
-
 namespace tc {
 
-const std::string kSparkMarker = Utf8ToCp1251(";блок задержки искры");
+const std::string kSparkMarker = Utf8ToCp1251(kSparkMarkerText);
 
 namespace {
 
@@ -25,29 +23,19 @@ std::size_t CountFields(const SourceText& source, std::string_view literal, std:
     return position;
 }
 
-}  // namespace
-
-SourceLayout ScanSource(const SourceText& source) {
-    SourceLayout layout;
-    layout.marker = source.Find(kSparkMarker, 0);
-    if (!layout.marker) {
-        layout.stop = ScanStop::Marker;
-        return layout;
-    }
+// The spark lines after the marker; where the speed search starts.
+std::size_t ScanSpark(const SourceText& source, SourceLayout& layout) {
     const std::size_t m = *layout.marker;
-    std::size_t position = m + kSparkReach + 1;
-    if (const auto spark = source.Find(kSparkLiteral, m + 1, m + kSparkReach + 1)) {
-        layout.spark = spark;
-        position = *spark + kFieldResume;
-        layout.spark2 = source.Find(kSpark2Literal, *spark + 1, *spark + kSpark2Reach + 1);
-    }
+    const auto spark = source.Find(kSparkLiteral, m + 1, m + kSparkReach + 1);
+    if (!spark) return m + kSparkReach + 1;
+    layout.spark = spark;
+    layout.spark2 = source.Find(kSpark2Literal, *spark + 1, *spark + kSpark2Reach + 1);
+    return *spark + kFieldResume;
+}
 
-    position = CountFields(source, kSpeedLiteral, position, kSpeedLines, layout.speeds);
-    if (static_cast<int>(layout.speeds.size()) < kSpeedLines) {
-        layout.stop = ScanStop::Speeds;
-        return layout;
-    }
-
+// The three labelled tables from the position on, and the adjust-resistor
+// instructions before the first label.
+void ScanTables(const SourceText& source, std::size_t position, SourceLayout& layout) {
     static constexpr ScanStop kLabelStops[] = {ScanStop::Label1, ScanStop::Label2, ScanStop::Label3};
     static constexpr ScanStop kEntryStops[] = {ScanStop::Entries1, ScanStop::Entries2, ScanStop::Entries3};
     for (std::size_t t = 0; t < 3; ++t) {
@@ -60,15 +48,33 @@ SourceLayout ScanSource(const SourceText& source) {
         }
         if (!label) {
             layout.stop = kLabelStops[t];
-            return layout;
+            return;
         }
         layout.labels[t] = label;
         position = CountFields(source, kEntryLiteral, *label + 1, kTableEntries, layout.entries[t]);
         if (static_cast<int>(layout.entries[t].size()) < kTableEntries) {
             layout.stop = kEntryStops[t];
-            return layout;
+            return;
         }
     }
+}
+
+}  // namespace
+
+SourceLayout ScanSource(const SourceText& source) {
+    SourceLayout layout;
+    layout.marker = source.Find(kSparkMarker, 0);
+    if (!layout.marker) {
+        layout.stop = ScanStop::Marker;
+        return layout;
+    }
+    std::size_t position = ScanSpark(source, layout);
+    position = CountFields(source, kSpeedLiteral, position, kSpeedLines, layout.speeds);
+    if (static_cast<int>(layout.speeds.size()) < kSpeedLines) {
+        layout.stop = ScanStop::Speeds;
+        return layout;
+    }
+    ScanTables(source, position, layout);
     return layout;
 }
 
@@ -78,26 +84,27 @@ std::optional<unsigned> TrimmerFlagOf(const SourceText& source, const SourceLayo
     return source.Text()[hit - 1] == ';' ? 0u : 1u;
 }
 
-std::string DescribeStop(const SourceLayout& layout, unsigned languageFlag) {
-    const bool en = languageFlag == kEnglish;
+std::optional<Diagnostic> DescribeStop(const SourceLayout& layout) {
+    using Kind = Diagnostic::Kind;
+    const auto missing = [](const char* literal) { return Diagnostic{.kind = Kind::MissingItem, .literal = literal}; };
     switch (layout.stop) {
-    case ScanStop::Complete: return {};
-    case ScanStop::Marker: return MissingItem(";блок задержки искры", languageFlag);
+    case ScanStop::Complete: return std::nullopt;
+    case ScanStop::Marker: return missing(kSparkMarkerText);
     case ScanStop::Speeds:
-        return TooFewItems(kSpeedLiteral, layout.speeds.size(), kSpeedLines,
-                           en ? "(engine speeds)" : "(обороты двигателя)", languageFlag);
-    case ScanStop::Label1: return MissingItem(kTableLabels[0], languageFlag);
-    case ScanStop::Label2: return MissingItem(kTableLabels[1], languageFlag);
-    case ScanStop::Label3: return MissingItem(kTableLabels[2], languageFlag);
+        return Diagnostic{.kind = Kind::TooFewSpeeds, .literal = kSpeedLiteral, .found = layout.speeds.size(),
+                          .needed = kSpeedLines};
+    case ScanStop::Label1: return missing(kTableLabels[0]);
+    case ScanStop::Label2: return missing(kTableLabels[1]);
+    case ScanStop::Label3: return missing(kTableLabels[2]);
     case ScanStop::Entries1:
     case ScanStop::Entries2:
     case ScanStop::Entries3: {
         const std::size_t t = layout.stop == ScanStop::Entries1 ? 0 : layout.stop == ScanStop::Entries2 ? 1 : 2;
-        return TooFewItems(kEntryLiteral, layout.entries[t].size(), kTableEntries,
-                           std::string(en ? "after " : "после ") + kTableLabels[t], languageFlag);
+        return Diagnostic{.kind = Kind::TooFewEntries, .literal = kEntryLiteral, .table = kTableLabels[t],
+                          .found = layout.entries[t].size(), .needed = kTableEntries};
     }
     }
-    return {};
+    return std::nullopt;
 }
 
 }  // namespace tc

@@ -10,6 +10,7 @@
 #include <vector>
 
 #include "firmware/source_text.h"
+#include "table/diagnostic.h"
 
 namespace tc {
 
@@ -18,8 +19,9 @@ inline constexpr int kTableEntries = 32;
 inline constexpr std::size_t kSparkReach = 165;   // windows after the marker
 inline constexpr std::size_t kSpark2Reach = 250;  // windows after the first spark line
 
+inline constexpr const char* kSparkMarkerText = ";блок задержки искры";  // UTF-8
 // Literals as Windows-1251 bytes.
-extern const std::string kSparkMarker;  // ";блок задержки искры"
+extern const std::string kSparkMarker;  // kSparkMarkerText
 inline constexpr const char* kSparkLiteral = "cpi R18,";
 inline constexpr const char* kSpark2Literal = "cpi R19, ";
 inline constexpr const char* kSpeedLiteral = "cpi R21,";
@@ -48,7 +50,7 @@ SourceLayout ScanSource(const SourceText& source);
 // The last "sbi ADCSRA," met decides: 0 with ";" right before it, 1 otherwise.
 std::optional<unsigned> TrimmerFlagOf(const SourceText& source, const SourceLayout& layout);
 
-// The warning that names what the pass did not find; empty when complete.
-std::string DescribeStop(const SourceLayout& layout, unsigned languageFlag);
+// The warning that names what the pass did not find; nothing when complete.
+std::optional<Diagnostic> DescribeStop(const SourceLayout& layout);
 
 }  // namespace tc

@@ -4,6 +4,8 @@
 #include <cstring>
 #include <stdexcept>
 
+#include "table/utf8.h"
+
 namespace tc {
 
 SourceText SourceText::FromFileBytes(std::string_view bytes) {
@@ -138,23 +140,13 @@ std::string Utf8ToCp1251(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
-        const auto c = static_cast<unsigned char>(utf8[i]);
-        char32_t cp = 0;
-        std::size_t len = 1;
-        if (c < 0x80) cp = c;
-        else if ((c >> 5) == 0x6) { cp = c & 0x1F; len = 2; }
-        else if ((c >> 4) == 0xE) { cp = c & 0x0F; len = 3; }
-        else if ((c >> 3) == 0x1E) { cp = c & 0x07; len = 4; }
-        else { out += '?'; ++i; continue; }
-        if (i + len > utf8.size()) { out += '?'; break; }
-        for (std::size_t k = 1; k < len; ++k) cp = (cp << 6) | (static_cast<unsigned char>(utf8[i + k]) & 0x3F);
-        i += len;
-        if (cp < 0x80) out += static_cast<char>(cp);
-        else if (cp >= 0x0410 && cp <= 0x044F) out += static_cast<char>(0xC0 + (cp - 0x0410));
+        const std::optional<char32_t> cp = DecodeUtf8(utf8, i);
+        if (cp && *cp < 0x80) out += static_cast<char>(*cp);
+        else if (cp && *cp >= 0x0410 && *cp <= 0x044F) out += static_cast<char>(0xC0 + (*cp - 0x0410));
         else if (cp == 0x0401) out += static_cast<char>(0xA8);  // Ё
         else if (cp == 0x0451) out += static_cast<char>(0xB8);  // ё
         else if (cp == 0x00B0) out += static_cast<char>(0xB0);  // °
-        else out += '?';
+        else out += '?';  // no byte for it, or no character at all
     }
     return out;
 }

@@ -4,7 +4,6 @@
 #include <cstdint>
 #include <iterator>
 
-#include "chart/language.h"
 #include "firmware/scanner.h"
 #include "table/conversion.h"
 #include "table/extended.h"
@@ -26,10 +25,14 @@ const std::string kEntryComment = Utf8ToCp1251("\t;множитель");
 const std::string kStoreLine = Utf8ToCp1251("st X+, R16\t;в ОЗУ, ");
 const std::string kDegree = Utf8ToCp1251("°");
 
-RewriteResult Refuse(std::string warning) {
+RewriteResult Refuse(Diagnostic refusal) {
     RewriteResult result;
-    result.warning = std::move(warning);
+    result.refusal = std::move(refusal);
     return result;
+}
+
+Diagnostic AtLine(Diagnostic::Kind kind, std::size_t line, std::string literal = {}) {
+    return {.kind = kind, .literal = std::move(literal), .line = line};
 }
 
 // Where the line of each item the scan found starts, in text order.
@@ -54,8 +57,8 @@ public:
     LineShift(const SourceText& source, const std::vector<SourceText::LineEdit>& edits) {
         for (const auto& edit : edits) {
             const std::size_t length = source.LineEnd(edit.lineStart) - edit.lineStart;
-            shifts_.push_back({edit.lineStart, static_cast<std::ptrdiff_t>(edit.text.size()) -
-                                                   static_cast<std::ptrdiff_t>(length)});
+            shifts_.emplace_back(edit.lineStart, static_cast<std::ptrdiff_t>(edit.text.size()) -
+                                                     static_cast<std::ptrdiff_t>(length));
         }
         std::sort(shifts_.begin(), shifts_.end());
         std::ptrdiff_t total = 0;
@@ -71,87 +74,119 @@ private:
     std::vector<std::pair<std::size_t, std::ptrdiff_t>> shifts_;
 };
 
-}  // namespace
+// The new lines, in the order the items were found; a refusal when a value cannot be written.
+class EditList {
+public:
+    EditList(const SourceText& source, const SourceLayout& layout) : source_(source), layout_(layout) {}
 
-RewriteResult RewriteSource(const SourceText& source, const GridModel& model, unsigned languageFlag,
-                            char32_t separator) {
-    return RewriteSource(source, ScanSource(source), model, languageFlag, separator);
-}
+    std::optional<Diagnostic> Build(const GridModel& model, char32_t separator) {
+        AddSpark(model.spark.text);
+        if (auto refusal = AddSpeeds(model.grid)) return refusal;
+        return AddTables(model, separator);
+    }
+    std::vector<SourceText::LineEdit>& Edits() { return edits_; }
 
-RewriteResult RewriteSource(const SourceText& source, const SourceLayout& layout, const GridModel& model,
-                            unsigned languageFlag, char32_t separator) {
-    if (layout.marker && !layout.spark) return Refuse(SparkLineMissing(languageFlag));
-    if (layout.stop != ScanStop::Complete) return Refuse(DescribeStop(layout, languageFlag));
+private:
+    void Replace(std::size_t position, std::string text) { edits_.push_back({source_.LineStart(position), std::move(text)}); }
 
-    std::vector<SourceText::LineEdit> edits;
-    const auto replace = [&](std::size_t position, std::string text) {
-        edits.push_back({source.LineStart(position), std::move(text)});
-    };
-
-    const std::string& sparkText = model.spark.text;
-    const std::string sparkCode = std::to_string(SparkCodeOf(StrToInt(sparkText)));
-    const std::string sparkComment = "\t\t;" + Utf8ToCp1251(sparkText) + "mks";
-    replace(*layout.spark, "cpi R18, " + sparkCode + sparkComment);
-    if (layout.spark2) replace(*layout.spark2, "cpi R19, " + sparkCode + sparkComment);
-
-    for (int k = 0; k < kSpeedLines; ++k) {
-        const int row = kGridRows - 1 - k;
-        const int speed = StrToInt(model.grid.Cell(kSpeedColumn, row));
-        if (speed < kLowestSpeed) return Refuse(Text(Msg::RpmTooLow, languageFlag));
-        if (speed > kHighestSpeed) return Refuse(Text(Msg::RpmTooHigh, languageFlag));
-        replace(layout.speeds[static_cast<std::size_t>(k)], "cpi R21, " + std::to_string(SpeedCodeOf(speed)) + kSpeedComment);
+    void AddSpark(const std::string& sparkText) {
+        const std::string line = std::to_string(SparkCodeOf(StrToInt(sparkText))) + "\t\t;" + Utf8ToCp1251(sparkText) + "mks";
+        Replace(*layout_.spark, "cpi R18, " + line);
+        if (layout_.spark2) Replace(*layout_.spark2, "cpi R19, " + line);
     }
 
-    for (int t = 0; t < 3; ++t) {
-        const int column = t + 1;
-        for (int k = 0; k < kTableEntries; ++k) {
-            const int row = k + 1;
-            const std::string& codeText = model.grid.Cell(column, row);
-            const int code = StrToInt(codeText);
-            const std::string angle = CodeToAngle(StrToInt(model.sensor.text), code, separator);
-            const std::size_t at = layout.entries[static_cast<std::size_t>(t)][static_cast<std::size_t>(k)];
-            const auto next = source.NextLineStart(at);
-            if (!next) return Refuse(LayoutConflict(source.LineNumber(at), languageFlag));
-            replace(at, "ldi R16, " + Utf8ToCp1251(codeText) + kEntryComment);
-            edits.push_back({*next, kStoreLine + Utf8ToCp1251(angle) + kDegree});
+    std::optional<Diagnostic> AddSpeeds(const AdvanceGrid& grid) {
+        for (int k = 0; k < kSpeedLines; ++k) {
+            const int speed = StrToInt(grid.Cell(kSpeedColumn, kGridRows - 1 - k));
+            if (speed < kLowestSpeed) return Diagnostic{.kind = Diagnostic::Kind::RpmTooLow};
+            if (speed > kHighestSpeed) return Diagnostic{.kind = Diagnostic::Kind::RpmTooHigh};
+            Replace(layout_.speeds[static_cast<std::size_t>(k)],
+                    "cpi R21, " + std::to_string(SpeedCodeOf(speed)) + kSpeedComment);
         }
+        return std::nullopt;
     }
 
-    // Two items on one line would overwrite each other: refuse rather than damage the source.
+    std::optional<Diagnostic> AddTables(const GridModel& model, char32_t separator) {
+        for (int t = 0; t < 3; ++t) {
+            for (int k = 0; k < kTableEntries; ++k) {
+                const std::string& codeText = model.grid.Cell(t + 1, k + 1);
+                const int code = StrToInt(codeText);
+                const std::string angle = CodeToAngle(StrToInt(model.sensor.text), code, separator);
+                const std::size_t at = layout_.entries[static_cast<std::size_t>(t)][static_cast<std::size_t>(k)];
+                const auto next = source_.NextLineStart(at);
+                if (!next) return AtLine(Diagnostic::Kind::LayoutConflict, source_.LineNumber(at));
+                Replace(at, "ldi R16, " + Utf8ToCp1251(codeText) + kEntryComment);
+                std::string store = kStoreLine;
+                store += Utf8ToCp1251(angle);
+                store += kDegree;
+                edits_.push_back({*next, std::move(store)});
+            }
+        }
+        return std::nullopt;
+    }
+
+    const SourceText& source_;
+    const SourceLayout& layout_;
+    std::vector<SourceText::LineEdit> edits_;
+};
+
+// Two items on one line would overwrite each other, and a rewrite may not take away
+// the marker, a label or an adjust-resistor instruction on its line: the saved file
+// would no longer read back, nor assemble. Refuse rather than damage the source.
+std::optional<Diagnostic> CheckLines(const SourceText& source, const SourceLayout& layout,
+                                     const std::vector<SourceText::LineEdit>& edits) {
     std::vector<std::size_t> starts;
     starts.reserve(edits.size());
     for (const auto& edit : edits) starts.push_back(edit.lineStart);
     std::sort(starts.begin(), starts.end());
     if (const auto twin = std::adjacent_find(starts.begin(), starts.end()); twin != starts.end())
-        return Refuse(LayoutConflict(source.LineNumber(*twin), languageFlag));
-    // Nor may a rewrite take away the marker, a label or an adjust-resistor instruction on its
-    // line: the saved file would no longer read back, nor assemble.
+        return AtLine(Diagnostic::Kind::LayoutConflict, source.LineNumber(*twin));
     std::vector<std::pair<std::size_t, std::string>> kept;
-    if (layout.marker) kept.emplace_back(*layout.marker, ";блок задержки искры");
+    if (layout.marker) kept.emplace_back(*layout.marker, kSparkMarkerText);
     for (std::size_t t = 0; t < 3; ++t) kept.emplace_back(*layout.labels[t], kTableLabels[t]);
     for (const std::size_t at : layout.trimmers) kept.emplace_back(at, kTrimmerLiteral);
     for (const auto& [at, literal] : kept)
         if (std::binary_search(starts.begin(), starts.end(), source.LineStart(at)))
-            return Refuse(ErasedItem(source.LineNumber(at), literal, languageFlag));
+            return AtLine(Diagnostic::Kind::ErasedItem, source.LineNumber(at), literal);
+    return std::nullopt;
+}
 
-    // A number field reads past its line end, so a line of another length can move
-    // what the next scan finds: the saved file must read back from the same lines.
+// A number field reads past its line end, so a line of another length can move
+// what the next scan finds: the saved file must read back from the same lines.
+std::optional<Diagnostic> CheckReadsBack(const SourceText& source, const SourceLayout& layout,
+                                         const std::vector<SourceText::LineEdit>& edits, const RewriteResult& result) {
     std::vector<std::size_t> before = FoundLineStarts(source, layout);
     const LineShift shift(source, edits);
     for (std::size_t& start : before) start = shift(start);
-
-    RewriteResult result;
-    result.text = source.WithLines(std::move(edits));
-    result.layout = ScanSource(result.text);
     const std::vector<std::size_t> after = FoundLineStarts(result.text, result.layout);
     const auto moved = std::mismatch(before.begin(), before.end(), after.begin(), after.end());
-    if (moved.first != before.end() || moved.second != after.end()) {
-        const std::size_t start = moved.first == before.end()    ? *moved.second
-                                  : moved.second == after.end() ? *moved.first
-                                                                : std::min(*moved.first, *moved.second);
-        return Refuse(MovedItem(result.text.LineNumber(start), languageFlag));
-    }
-    result.ok = true;
+    if (moved.first == before.end() && moved.second == after.end()) return std::nullopt;
+    const std::size_t start = moved.first == before.end()    ? *moved.second
+                              : moved.second == after.end() ? *moved.first
+                                                            : std::min(*moved.first, *moved.second);
+    return AtLine(Diagnostic::Kind::MovedItem, result.text.LineNumber(start));
+}
+
+}  // namespace
+
+RewriteResult RewriteSource(const SourceText& source, const GridModel& model, char32_t separator) {
+    return RewriteSource(source, ScanSource(source), model, separator);
+}
+
+RewriteResult RewriteSource(const SourceText& source, const SourceLayout& layout, const GridModel& model,
+                            char32_t separator) {
+    if (layout.marker && !layout.spark) return Refuse({.kind = Diagnostic::Kind::SparkLineMissing});
+    if (const auto stopped = DescribeStop(layout)) return Refuse(*stopped);
+
+    EditList list(source, layout);
+    if (auto refusal = list.Build(model, separator)) return Refuse(std::move(*refusal));
+    std::vector<SourceText::LineEdit>& edits = list.Edits();
+    if (auto refusal = CheckLines(source, layout, edits)) return Refuse(std::move(*refusal));
+
+    RewriteResult result;
+    result.text = source.WithLines(edits);
+    result.layout = ScanSource(result.text);
+    if (auto refusal = CheckReadsBack(source, layout, edits, result)) return Refuse(std::move(*refusal));
     return result;
 }
 

@@ -2,10 +2,12 @@
 // of a source text that the reader took them from.
 #pragma once
 
+#include <optional>
 #include <string>
 
 #include "firmware/scanner.h"
 #include "firmware/source_text.h"
+#include "table/diagnostic.h"
 #include "table/grid.h"
 
 namespace tc {
@@ -18,18 +20,16 @@ long long SparkCodeOf(int sparkMicroseconds);
 long long SpeedCodeOf(int speed);
 
 struct RewriteResult {
-    bool ok = false;
-    std::string warning;  // why the save was refused, when it was
-    SourceText text;      // the rewritten text, when ok
-    SourceLayout layout;  // and its ScanSource
+    std::optional<Diagnostic> refusal;  // why the save was refused, when it was
+    SourceText text;                    // the rewritten text, when not refused
+    SourceLayout layout;                // and its ScanSource
 };
 
 // Builds every new line first, then changes the text in one pass. A refused
 // rewrite leaves no change; a text that does not convert throws ConversionError.
-RewriteResult RewriteSource(const SourceText& source, const GridModel& model, unsigned languageFlag,
-                            char32_t separator);
+RewriteResult RewriteSource(const SourceText& source, const GridModel& model, char32_t separator);
 // The same from the source's layout, ScanSource(source), found before.
 RewriteResult RewriteSource(const SourceText& source, const SourceLayout& layout, const GridModel& model,
-                            unsigned languageFlag, char32_t separator);
+                            char32_t separator);
 
 }  // namespace tc

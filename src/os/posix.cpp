@@ -42,39 +42,59 @@ int SyncData(int fd) {
 
 }  // namespace
 
-std::optional<std::string> ReplaceWhole(const fs::path& target, std::span<const std::string_view> pieces) {
-    struct stat old {};
-    const bool exists = ::stat(target.c_str(), &old) == 0;
+namespace {
+
+// Whether the file at the target, when there is one, may be replaced; its status when it exists.
+std::optional<std::string> CheckTarget(const fs::path& target, struct stat& old, bool& exists) {
+    exists = ::stat(target.c_str(), &old) == 0;
     if (!exists && errno != ENOENT) return ErrnoText(errno);
-    if (exists) {
-        if (S_ISDIR(old.st_mode)) return ErrnoText(EISDIR);
-        // The rename needs only the folder's permission: ask the file itself whether it may be changed.
-        const int probe = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
-        if (probe < 0) return ErrnoText(errno);
-        ::close(probe);
-    }
+    if (!exists) return std::nullopt;
+    if (S_ISDIR(old.st_mode)) return ErrnoText(EISDIR);
+    // The rename needs only the folder's permission: ask the file itself whether it may be changed.
+    const int probe = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+    if (probe < 0) return ErrnoText(errno);
+    ::close(probe);
+    return std::nullopt;
+}
 
-    fs::path temporary;
-    int fd = -1;
-    for (int attempt = 0; fd < 0 && attempt < 100; ++attempt) {
+// A new file of our own beside the target; -1 with errno set when none could be made.
+int CreateTemporary(const fs::path& target, bool replacing, fs::path& temporary) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
         temporary = TemporaryBeside(target);
-        // A new file gets the usual mode through the umask; a replaced one takes its own below.
-        fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, exists ? 0600 : 0666);
-        if (fd < 0 && errno != EEXIST) return ErrnoText(errno);
+        // A new file gets the usual mode through the umask; a replaced one takes its own later.
+        const int fd = ::open(temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, replacing ? 0600 : 0666);
+        if (fd >= 0 || errno != EEXIST) return fd;
     }
-    if (fd < 0) return ErrnoText(EEXIST);
+    errno = EEXIST;
+    return -1;
+}
 
+// The bytes, the old file's owner, group and mode, and all of it on the disk.
+bool WriteDurably(int fd, std::span<const std::string_view> pieces, const struct stat* old) {
     bool done = true;
     for (const std::string_view bytes : pieces) done = done && WriteAll(fd, bytes);
-    if (done && exists) {
+    if (done && old) {
         // Root saving another user's file leaves it theirs; a member of the file's group keeps that group.
-        if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
-            [[maybe_unused]] const int grouped = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
+        if (::fchown(fd, old->st_uid, old->st_gid) != 0) {
+            [[maybe_unused]] const int grouped = ::fchown(fd, static_cast<uid_t>(-1), old->st_gid);
         }
-        done = ::fchmod(fd, old.st_mode & 07777) == 0;
+        done = ::fchmod(fd, old->st_mode & 07777) == 0;
     }
     // On the disk before the rename, so that a crash leaves the old file or the new one, never a part.
-    done = done && SyncData(fd) == 0;
+    return done && SyncData(fd) == 0;
+}
+
+}  // namespace
+
+std::optional<std::string> ReplaceWhole(const fs::path& target, std::span<const std::string_view> pieces) {
+    struct stat old {};
+    bool exists = false;
+    if (auto refused = CheckTarget(target, old, exists)) return refused;
+    fs::path temporary;
+    const int fd = CreateTemporary(target, exists, temporary);
+    if (fd < 0) return ErrnoText(errno);
+
+    bool done = WriteDurably(fd, pieces, exists ? &old : nullptr);
     int error = done ? 0 : errno;
     if (::close(fd) != 0 && done) {
         done = false;

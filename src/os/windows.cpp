@@ -77,28 +77,59 @@ void PrepareConsole() {
 
 namespace detail {
 
-std::optional<std::string> ReplaceWhole(const fs::path& target, std::span<const std::string_view> pieces) {
-    const std::wstring name = target.wstring();
+namespace {
+
+// Whether the file at the target, when there is one, may be replaced.
+std::optional<std::string> CheckTarget(const std::wstring& name, bool& exists) {
     const DWORD attributes = ::GetFileAttributesW(name.c_str());
-    const bool exists = attributes != INVALID_FILE_ATTRIBUTES;
+    exists = attributes != INVALID_FILE_ATTRIBUTES;
     if (!exists) {
         const DWORD error = ::GetLastError();
         if (error != ERROR_FILE_NOT_FOUND && error != ERROR_PATH_NOT_FOUND) return ErrorText(error);
-    } else if (attributes & FILE_ATTRIBUTE_DIRECTORY) {
-        return ErrorText(ERROR_ACCESS_DENIED);  // what Windows says to writing a folder
-    } else if (attributes & FILE_ATTRIBUTE_READONLY) {
-        return ErrorText(ERROR_ACCESS_DENIED);
+        return std::nullopt;
     }
+    // What Windows says to writing a folder, or a read-only file.
+    if (attributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_READONLY)) return ErrorText(ERROR_ACCESS_DENIED);
+    return std::nullopt;
+}
 
-    fs::path temporary;
-    HANDLE file = INVALID_HANDLE_VALUE;
-    for (int attempt = 0; file == INVALID_HANDLE_VALUE && attempt < 100; ++attempt) {
+// A new file of our own beside the target; INVALID_HANDLE_VALUE with the last error set when none could be made.
+HANDLE CreateTemporary(const fs::path& target, fs::path& temporary) {
+    for (int attempt = 0; attempt < 100; ++attempt) {
         temporary = TemporaryBeside(target);
-        file = ::CreateFileW(temporary.wstring().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (file == INVALID_HANDLE_VALUE && ::GetLastError() != ERROR_FILE_EXISTS) return ErrorText(::GetLastError());
+        const HANDLE file = ::CreateFileW(temporary.wstring().c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW,
+                                          FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (file != INVALID_HANDLE_VALUE || ::GetLastError() != ERROR_FILE_EXISTS) return file;
     }
-    if (file == INVALID_HANDLE_VALUE) return ErrorText(ERROR_FILE_EXISTS);
+    ::SetLastError(ERROR_FILE_EXISTS);
+    return INVALID_HANDLE_VALUE;
+}
+
+// Puts the written temporary file in the target's place; the error, or 0.
+DWORD MoveIntoPlace(const std::wstring& from, const std::wstring& name, const fs::path& target, bool exists) {
+    if (!exists) return ::MoveFileExW(from.c_str(), name.c_str(), MOVEFILE_WRITE_THROUGH) ? 0 : ::GetLastError();
+    // ReplaceFile keeps the old file's attributes and access rights. With a backup name,
+    // a failure halfway leaves the old file under one of the two names, never none.
+    const std::wstring backup = TemporaryBeside(target).wstring();
+    if (::ReplaceFileW(name.c_str(), from.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr, nullptr)) {
+        ::DeleteFileW(backup.c_str());
+        return 0;
+    }
+    const DWORD error = ::GetLastError();
+    // The new file stayed under its temporary name, the old one went to the backup: put it back.
+    if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) ::MoveFileExW(backup.c_str(), name.c_str(), 0);
+    return error;
+}
+
+}  // namespace
+
+std::optional<std::string> ReplaceWhole(const fs::path& target, std::span<const std::string_view> pieces) {
+    const std::wstring name = target.wstring();
+    bool exists = false;
+    if (auto refused = CheckTarget(name, exists)) return refused;
+    fs::path temporary;
+    const HANDLE file = CreateTemporary(target, temporary);
+    if (file == INVALID_HANDLE_VALUE) return ErrorText(::GetLastError());
 
     bool done = true;
     for (const std::string_view bytes : pieces) done = done && WriteAll(file, bytes);
@@ -107,25 +138,8 @@ std::optional<std::string> ReplaceWhole(const fs::path& target, std::span<const 
     DWORD error = done ? 0 : ::GetLastError();
     ::CloseHandle(file);
     const std::wstring from = temporary.wstring();
-    if (done && exists) {
-        // ReplaceFile keeps the old file's attributes and access rights. With a backup name,
-        // a failure halfway leaves the old file under one of the two names, never none.
-        const std::wstring backup = TemporaryBeside(target).wstring();
-        if (::ReplaceFileW(name.c_str(), from.c_str(), backup.c_str(), REPLACEFILE_IGNORE_MERGE_ERRORS, nullptr,
-                           nullptr)) {
-            ::DeleteFileW(backup.c_str());
-        } else {
-            done = false;
-            error = ::GetLastError();
-            // The new file stayed under its temporary name, the old one went to the backup: put it back.
-            if (error == ERROR_UNABLE_TO_MOVE_REPLACEMENT_2) ::MoveFileExW(backup.c_str(), name.c_str(), 0);
-        }
-    }
-    if (done && !exists && !::MoveFileExW(from.c_str(), name.c_str(), MOVEFILE_WRITE_THROUGH)) {
-        done = false;
-        error = ::GetLastError();
-    }
-    if (!done) {
+    if (done) error = MoveIntoPlace(from, name, target, exists);
+    if (!done || error != 0) {
         ::DeleteFileW(from.c_str());
         return ErrorText(error ? error : ERROR_WRITE_FAULT);
     }

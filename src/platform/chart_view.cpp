@@ -136,6 +136,7 @@ QString AdvanceChartView::Title() const { return chart()->title(); }
 
 std::vector<QColor> AdvanceChartView::StepColors() const {
     std::vector<QColor> colors;
+    colors.reserve(static_cast<std::size_t>(usedSteps_));
     for (int i = 0; i < usedSteps_; ++i) colors.push_back(steps_[static_cast<std::size_t>(i)]->pen().color());
     return colors;
 }

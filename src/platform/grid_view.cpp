@@ -53,7 +53,7 @@ Qt::ItemFlags GridTableModel::flags(const QModelIndex& index) const {
 
 bool GridTableModel::setData(const QModelIndex& index, const QVariant& value, int role) {
     if (!index.isValid() || role != Qt::EditRole) return false;
-    grid_.SetCell(index.column(), index.row() + 1, ToUtf8(value.toString()));
+    if (edited) edited(index.column(), index.row() + 1, value.toString());
     return true;
 }
 
@@ -112,11 +112,11 @@ bool GridDelegate::eventFilter(QObject* editor, QEvent* event) {
     return QStyledItemDelegate::eventFilter(editor, event);
 }
 
-StringGridView::StringGridView(QWidget* parent, GridModel& model, std::function<char32_t()> separator)
-    : QTableView(parent), model_(model), tableModel_(model.grid), separator_(separator) {
+StringGridView::StringGridView(QWidget* parent, const GridModel& model, std::function<char32_t()> separator)
+    : QTableView(parent), model_(model), tableModel_(model.grid), separator_(std::move(separator)) {
     setObjectName("StringGrid1");
     setModel(&tableModel_);
-    setItemDelegate(new GridDelegate(this, separator));
+    setItemDelegate(new GridDelegate(this, separator_));
     verticalHeader()->hide();
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setSectionsClickable(false);
@@ -138,11 +138,6 @@ StringGridView::StringGridView(QWidget* parent, GridModel& model, std::function<
     setCornerButtonEnabled(false);
     setEditTriggers(QAbstractItemView::NoEditTriggers);
     setCurrentIndex(tableModel_.index(0, kSpeedColumn));
-}
-
-std::pair<int, int> StringGridView::CurrentCell() const {
-    const QModelIndex current = currentIndex();
-    return {current.column(), current.row() + 1};
 }
 
 void StringGridView::currentChanged(const QModelIndex& current, const QModelIndex& previous) {

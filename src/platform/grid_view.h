@@ -30,7 +30,8 @@ private:
 class GridTableModel : public QAbstractTableModel {
     Q_OBJECT
 public:
-    explicit GridTableModel(AdvanceGrid& grid, QObject* parent = nullptr) : QAbstractTableModel(parent), grid_(grid) {}
+    explicit GridTableModel(const AdvanceGrid& grid, QObject* parent = nullptr)
+        : QAbstractTableModel(parent), grid_(grid) {}
     int rowCount(const QModelIndex& parent = {}) const override;
     int columnCount(const QModelIndex& parent = {}) const override;
     QVariant data(const QModelIndex& index, int role) const override;
@@ -39,8 +40,11 @@ public:
     bool setData(const QModelIndex& index, const QVariant& value, int role) override;
     void CellChanged(int column, int row);
 
+    // A typed text for the cell (column, model row); the grid itself changes only through its owner.
+    std::function<void(int column, int row, const QString& text)> edited;
+
 private:
-    AdvanceGrid& grid_;
+    const AdvanceGrid& grid_;
 };
 
 class GridDelegate : public QStyledItemDelegate {
@@ -62,13 +66,10 @@ private:
 class StringGridView : public QTableView {
     Q_OBJECT
 public:
-    StringGridView(QWidget* parent, GridModel& model, std::function<char32_t()> separator);
+    StringGridView(QWidget* parent, const GridModel& model, std::function<char32_t()> separator);
     GridTableModel& TableModel() { return tableModel_; }
     // Follows the editing option: the editor is shown whenever an editable cell is current.
     void SetEditing(bool editing);
-    // The cell (column, model row) that is current.
-    std::pair<int, int> CurrentCell() const;
-
     std::function<void(int column, int row)> selectCell;
 
 protected:
@@ -79,7 +80,7 @@ protected:
 
 private:
     void ShowEditor();
-    GridModel& model_;
+    const GridModel& model_;
     GridTableModel tableModel_;
     std::function<char32_t()> separator_;
 };

@@ -5,6 +5,7 @@
 #include <stdexcept>
 
 #include "table/numbers.h"
+#include "table/utf8.h"
 
 namespace tc {
 

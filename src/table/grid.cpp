@@ -11,33 +11,18 @@ std::size_t AdvanceGrid::Index(int column, int row) {
     return static_cast<std::size_t>(row) * kGridColumns + static_cast<std::size_t>(column);
 }
 
-void AdvanceGrid::SetCell(int column, int row, std::string text) {
-    std::string& cell = cells_.at(Index(column, row));
-    if (cell == text) return;
-    cell = std::move(text);
-    if (cellChanged) cellChanged(column, row);
-}
-
-void ComboField::SetText(std::string value) {
-    if (text == value) return;
-    text = std::move(value);
-    if (textChanged) textChanged();
-}
-
 void GridModel::Fill() {
-    grid.SetCell(0, 0, "об/мин");
-    grid.SetCell(kAngleColumn, 0, "УОЗ");
     for (int row = 1; row < kGridRows; ++row)
         grid.SetCell(kSpeedColumn, row, std::to_string(kRpmPoints[static_cast<std::size_t>(row - 1)]));
     sensor.items = {"40", "35", "30", "25", "20", "15"};
     sensor.maxLength = 2;
-    sensor.SetText("20");
+    sensor.text = "20";
     table.items = {"1", "2", "3"};
     table.maxLength = 1;
-    table.SetText("1");
+    table.text = "1";
     spark.items = {"200", "100", "50"};
     spark.maxLength = 0;
-    spark.SetText("65");
+    spark.text = "65";
 }
 
 bool CellEditable(int column, int row) {
@@ -46,10 +31,7 @@ bool CellEditable(int column, int row) {
 }
 
 void GridModel::SelectCell(int column, int row) {
-    const bool value = CellEditable(column, row);
-    if (editing == value) return;
-    editing = value;
-    if (editingChanged) editingChanged();
+    editing = CellEditable(column, row);
 }
 
 namespace {

@@ -1,10 +1,9 @@
 // The advance grid: 5 columns by 33 rows of cell texts, row 0 the headers,
 // plus the three combo boxes that belong with it. Every table value of the
-// program lives here as text, once.
+// program lives here as text, once. A plain value: whoever shows it compares.
 #pragma once
 
 #include <array>
-#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
@@ -29,14 +28,13 @@ inline constexpr std::array<int, 32> kRpmPoints = {
 class AdvanceGrid {
 public:
     const std::string& Cell(int column, int row) const { return cells_.at(Index(column, row)); }
-    void SetCell(int column, int row, std::string text);
+    void SetCell(int column, int row, std::string text) { cells_.at(Index(column, row)) = std::move(text); }
 
-    // Called after every change of a cell text.
-    std::function<void(int column, int row)> cellChanged;
+    bool operator==(const AdvanceGrid&) const = default;
 
 private:
     static std::size_t Index(int column, int row);
-    std::array<std::string, kGridColumns * kGridRows> cells_{};
+    std::array<std::string, std::size_t{kGridColumns} * kGridRows> cells_{};
 };
 
 // An editable combo box's text and list.
@@ -44,9 +42,8 @@ struct ComboField {
     std::string text;
     std::vector<std::string> items;
     int maxLength = 0;  // 0: no limit
-    std::function<void()> textChanged;
 
-    void SetText(std::string value);
+    bool operator==(const ComboField&) const = default;
 };
 
 // The grid with its combo boxes and editing option.
@@ -56,12 +53,13 @@ struct GridModel {
     ComboField table;   // ComboBox2: selected table number
     ComboField spark;   // ComboBox3: spark duration in microseconds
     bool editing = true;
-    std::function<void()> editingChanged;
 
-    // Start-up fill: headers, speed points, combo lists and texts.
+    // Start-up fill: speed points, combo lists and texts; the headers are texts of the language.
     void Fill();
     // Switches the editing option for the cell about to become current.
     void SelectCell(int column, int row);
+
+    bool operator==(const GridModel&) const = default;
 };
 
 // Whether the cell (column, row) may be edited once it is selected.

@@ -15,9 +15,6 @@ public:
     using std::runtime_error::runtime_error;
 };
 
-// UTF-8 encoding of one code point (the locale's decimal separator may be any character).
-std::string Utf8(char32_t ch);
-
 // Signed decimal integer, 32 bits. Throws "'text' is not a valid integer value."
 int StrToInt(std::string_view text);
 

@@ -267,6 +267,33 @@ INSTANTIATE_TEST_SUITE_P(
         Refusal{"EmptySpark", {"--spark", ""}, "Error: '' is not a valid integer value."}),
     [](const auto& info) { return std::string(info.param.name); });
 
+// The language of the messages is the caller's choice; the captions stay as they are.
+TEST_F(SampleCopy, MessagesInTheLanguageAsked) {
+    const struct {
+        const char* name;
+        std::vector<std::string> options;
+        const char* said;
+    } cases[] = {
+        {"english by default", {}, "Warning: Over range 52\xC2\xB0 above the sensor"},
+        {"english", {"--language", "en"}, "Warning: Over range 52\xC2\xB0 above the sensor"},
+        {"russian", {"--language=ru"}, "Warning: Превышен предел 52° выше датчика"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        std::vector<std::string> arguments{"set", File()};
+        const auto angles = AnglesWith(20, "73");
+        arguments.insert(arguments.end(), angles.begin(), angles.end());
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const Result result = RunCli(arguments);
+        EXPECT_EQ(result.status, 1);
+        EXPECT_EQ(result.err, std::string(c.said) + "\ntimingcalc-cli: nothing written\n");
+        EXPECT_EQ(ReadFile(file), Sample());
+    }
+    const Result missing = RunCli({"show", (folder / "none.asm").string(), "--language", "ru"});
+    EXPECT_EQ(missing.status, 1);
+    EXPECT_TRUE(missing.err.starts_with("Error: Ошибка доступа к файлу ")) << missing.err;
+}
+
 TEST_F(SampleCopy, SetWithUnwritableOutReportsIt) {
     const fs::path out = folder / "missing" / "out.asm";
     const Result result = RunCli({"set", File(), "-o", out.string()});
@@ -425,7 +452,9 @@ INSTANTIATE_TEST_SUITE_P(
         Misuse{"Angles33", {"set", "@FILE@", "--angles", Join(Items(33, "20"))}},
         Misuse{"Rpm30", {"set", "@FILE@", "--rpm", Join(Items(30, "1000"))}},
         Misuse{"Rpm32", {"set", "@FILE@", "--rpm", Join(Items(32, "1000"))}},
-        Misuse{"RpmWithoutValue", {"set", "@FILE@", "--rpm"}}),
+        Misuse{"RpmWithoutValue", {"set", "@FILE@", "--rpm"}},
+        Misuse{"LanguageUnknown", {"show", "@FILE@", "--language", "de"}},
+        Misuse{"LanguageUpperCase", {"set", "@FILE@", "--language=RU"}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 class Help : public ::testing::TestWithParam<Misuse> {};
@@ -435,7 +464,8 @@ TEST_P(Help, DocumentsEveryOptionAndTheExitStatus) {
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "");
     for (const char* option : {"show FILE", "set FILE", "--sensor S", "--table T", "--json", "--angles LIST",
-                               "--spark US", "--rpm LIST", "-o, --output OUT", "-h, --help", "Exit status"})
+                               "--spark US", "--rpm LIST", "-o, --output OUT", "--language L", "-h, --help",
+                               "Exit status"})
         EXPECT_NE(result.out.find(option), std::string::npos) << option;
     for (const char* status : {"\n  0  ", "\n  1  ", "\n  2  "}) EXPECT_NE(result.out.find(status), std::string::npos);
 }

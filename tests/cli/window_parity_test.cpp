@@ -4,46 +4,12 @@
 #include <QLineEdit>
 #include <QTest>
 
+#include "support/recorders.h"
 #include "Unit1.h"
 #include "cli_support.h"
 
 namespace cli {
 namespace {
-
-struct Said {
-    std::string caption;
-    std::string text;
-};
-
-// The window's boxes, captioned as the program prints them.
-class RecordingMessages : public tc::Messages {
-public:
-    void Warning(const std::string& text) override { all.push_back({"Warning", text}); }
-    void Error(const std::string& text) override { all.push_back({"Error", text}); }
-    void AppError(const std::string& text) override { all.push_back({"Error", text}); }
-    std::string Printed() const {
-        std::string lines;
-        for (const auto& said : all) lines += said.caption + ": " + said.text + "\n";
-        return lines;
-    }
-    std::vector<Said> all;
-};
-
-class OneAnswerChooser : public tc::FileChooser {
-public:
-    explicit OneAnswerChooser(std::string path) : path_(std::move(path)) {}
-    std::optional<std::string> ChooseSource(const std::string&) override { return path_; }
-
-private:
-    std::string path_;
-};
-
-class QuietDesktop : public tc::Desktop {
-public:
-    void OpenDocument(const std::string&) override {}
-    bool OnSearchPath(const std::string&) override { return false; }
-    bool StartDetached(const tc::AssemblerCommand&) override { return false; }
-};
 
 // --- sources the program has not seen: the sample, changed -------------------------
 
@@ -147,7 +113,10 @@ std::string JsonNumber(const std::string& text) {
 
 class Window {
 public:
-    explicit Window(const std::string& path) : chooser_(path) {
+    explicit Window(const std::string& path) {
+        chooser_.answers.push_back(path);
+        desktop_.onPath.clear();
+        desktop_.startSucceeds = false;
         TForm1::Services services;
         services.messages = &messages_;
         services.chooser = &chooser_;
@@ -216,9 +185,10 @@ private:
         return json + "]}\n";
     }
 
-    RecordingMessages messages_;
-    OneAnswerChooser chooser_;
-    QuietDesktop desktop_;
+    // Printed() captions the boxes as the program prints them.
+    tc::test::RecordingMessages messages_;
+    tc::test::ScriptedChooser chooser_;
+    tc::test::RecordingDesktop desktop_;
     std::unique_ptr<TForm1> form_;
 };
 

@@ -14,8 +14,8 @@
 #include <string_view>
 #include <vector>
 
-#include "app/form.h"
-#include "app/ports.h"
+#include "app/core.h"
+#include "support/recorders.h"
 #include "firmware/scanner.h"
 #include "firmware/source_text.h"
 
@@ -47,76 +47,16 @@ inline std::string Visible(std::string_view bytes, std::size_t limit = 200) {
     return out;
 }
 
-struct Shown {
-    char kind;  // 'w' warning, 'e' error, 'a' application error
-    std::string text;
-};
-
-class Messages : public tc::Messages {
-public:
-    void Warning(const std::string& text) override { shown.push_back({'w', text}); }
-    void Error(const std::string& text) override { shown.push_back({'e', text}); }
-    void AppError(const std::string& text) override { shown.push_back({'a', text}); }
-    std::vector<Shown> shown;
-};
-
-inline std::string LastShown(const Messages& messages) {
-    return messages.shown.empty() ? std::string() : messages.shown.back().text;
-}
-
-class Chooser : public tc::FileChooser {
-public:
-    std::optional<std::string> ChooseSource(const std::string&) override {
-        auto answer = next;
-        next.reset();
-        return answer;
-    }
-    std::optional<std::string> next;
-};
-
-class MemoryFiles : public tc::FileStore {
-public:
-    ReadResult Read(const std::string& path) override {
-        const auto it = files.find(path);
-        if (it == files.end()) return {ReadResult::CannotOpen, {}, {}};
-        return {ReadResult::Ok, it->second, {}};
-    }
-    std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) override {
-        ++writes;
-        std::string& file = files[path];
-        file.clear();
-        for (const std::string_view piece : pieces) file += piece;
-        return std::nullopt;
-    }
-    std::map<std::string, std::string> files;
-    int writes = 0;
-};
-
-class Desktop : public tc::Desktop {
-public:
-    void OpenDocument(const std::string&) override {}
-    bool OnSearchPath(const std::string&) override { return false; }
-    bool StartDetached(const tc::AssemblerCommand&) override { return false; }
-};
-
 inline constexpr const char* kPath = "/fw/CDI.asm";
 
-// One window's logic as a user meets it: created, then files opened through the File button.
-struct Session {
-    Messages messages;
-    Chooser chooser;
-    MemoryFiles files;
-    Desktop desktop;
-    tc::Form form;
+inline std::string LastShown(const tc::test::RecordingMessages& messages) {
+    return messages.all.empty() ? std::string() : messages.all.back().text;
+}
 
-    explicit Session(char32_t separator = U'.') : form(tc::Ports{messages, chooser, files, desktop}, separator) {
-        form.FormCreate();
-    }
-    void Load(std::string_view bytes) {
-        files.files[kPath] = std::string(bytes);
-        chooser.next = kPath;
-        form.Button1Click();
-    }
+// One window's core as a user meets it: started, then files opened through the open dialog.
+struct Session : tc::test::Harness {
+    explicit Session(char32_t separator = U'.') : Harness(separator) {}
+    void Load(std::string_view bytes) { Harness::Load(std::string(bytes), kPath); }
     const std::string& Saved() { return files.files[kPath]; }
 };
 
@@ -126,7 +66,7 @@ struct Snapshot {
     std::string spark;
     unsigned trimmer = 0;
 
-    static Snapshot Of(const tc::Form& form) {
+    static Snapshot Of(const tc::Core& form) {
         Snapshot s;
         for (int row = 0; row < tc::kGridRows; ++row)
             for (int column = 0; column < tc::kGridColumns; ++column)

@@ -10,6 +10,7 @@
 #include "table/conversion.h"
 #include "table/extended.h"
 #include "table/numbers.h"
+#include "table/utf8.h"
 
 namespace {
 

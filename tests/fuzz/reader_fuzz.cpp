@@ -101,43 +101,43 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     fuzz::Session first;
     first.Load(bytes);
     if (bytes.empty()) {
-        Check(first.messages.shown.size() == 1 && first.messages.shown[0].text == "Файл пуст: " + std::string(fuzz::kPath),
+        Check(first.messages.all.size() == 1 && first.messages.all[0].text == "Файл пуст: " + std::string(fuzz::kPath),
               "an empty file says so");
         return 0;
     }
-    Check(first.form.Source().Text() == source.Text() && first.form.Source().Tail() == source.Tail(),
+    Check(first.core.Source().Text() == source.Text() && first.core.Source().Tail() == source.Tail(),
           "the File button holds the text the scans see");
 
-    const std::size_t before = first.messages.shown.size();
-    first.form.Button5Click();
-    const std::size_t said = first.messages.shown.size() - before;
+    const std::size_t before = first.messages.all.size();
+    first.Show(first.core.Save());
+    const std::size_t said = first.messages.all.size() - before;
     if (first.files.writes == 0) {
         Check(said == 1, "a refused save says why, once");
-        Check(first.form.Source().Text() == source.Text() && first.form.Source().Tail() == source.Tail(),
+        Check(first.core.Source().Text() == source.Text() && first.core.Source().Tail() == source.Tail(),
               "a refused save leaves the text as it was");
         return 0;
     }
     Check(said == 0, "a save that went through shows nothing", fuzz::LastShown(first.messages));
     const std::string saved = first.Saved();
-    Check(saved == first.form.Source().ToFileBytes(), "the file gets the text that is shown");
-    fuzz::CheckOnlyRewrittenLinesChanged(source, first.form.Source());
+    Check(saved == first.core.Source().ToFileBytes(), "the file gets the text that is shown");
+    fuzz::CheckOnlyRewrittenLinesChanged(source, first.core.Source());
 
     // What a save wrote reads back as the grid it was written from. Only the
     // spark code has room for three digits in the file; a longer one can only
     // come from a field that appended to the start-up duration.
-    const fuzz::Snapshot written = fuzz::Snapshot::Of(first.form);
+    const fuzz::Snapshot written = fuzz::Snapshot::Of(first.core);
     fuzz::Session second;
     second.Load(saved);
-    fuzz::Snapshot reread = fuzz::Snapshot::Of(second.form);
+    fuzz::Snapshot reread = fuzz::Snapshot::Of(second.core);
     const bool sparkFits = tc::SparkCodeOf(tc::StrToInt(written.spark)) < 1000;
     if (!sparkFits) reread.spark = written.spark;
     const std::string difference = written.Difference(reread);
     Check(difference.empty(), "load, save, load gives the same grid", difference);
-    Check(second.messages.shown.empty(), "a saved file loads without a message", fuzz::LastShown(second.messages));
+    Check(second.messages.all.empty(), "a saved file loads without a message", fuzz::LastShown(second.messages));
 
     // And saving it again changes nothing.
-    second.form.Button5Click();
-    Check(second.files.writes == 1 && second.messages.shown.empty(), "a saved file saves again",
+    second.Show(second.core.Save());
+    Check(second.files.writes == 1 && second.messages.all.empty(), "a saved file saves again",
           fuzz::LastShown(second.messages));
     if (sparkFits) Check(second.Saved() == saved, "saving twice gives the same file");
     return 0;

@@ -15,6 +15,7 @@
 #include "firmware/writer.h"
 #include "table/grid.h"
 #include "table/numbers.h"
+#include "table/utf8.h"
 
 namespace {
 
@@ -51,41 +52,38 @@ struct Run {
         const auto kind = static_cast<unsigned char>(action[0]) % 8;
         const auto argument = action.size() > 1 ? static_cast<unsigned char>(action[1]) : 0u;
         const std::string text(action.size() > 2 ? action.substr(2) : std::string_view());
-        tc::Form& form = session.form;
-        tc::GridModel& model = form.Model();
+        tc::Core& core = session.core;
         if (kind <= 4) {
             const int column = static_cast<int>(kind);
             const int row = static_cast<int>(argument % tc::kGridRows);
             typable = typable && row > 0 && tc::CellEditable(column, row) &&
                       (column == tc::kSpeedColumn ? AllDigits(text) : TypableAngle(text, separator));
-            model.grid.SetCell(column, row, text);
+            session.Show(core.Edit({tc::Field::Cell, column, row}, text));
         } else if (kind == 5) {
             switch (argument % 3) {
             case 0:
                 typable = typable && text.size() <= 2 && AllDigits(text);
-                model.sensor.SetText(text);
-                form.ComboBox1Change();
+                session.Show(core.SetSensorAngle(text));
                 break;
             case 1:
                 typable = typable && (text.empty() || (text.size() == 1 && text[0] >= '1' && text[0] <= '3'));
-                model.table.SetText(text);
-                form.ComboBox2Change();
+                session.Show(core.ChooseTable(text));
                 break;
             default:
                 typable = typable && AllDigits(text);
-                model.spark.SetText(text);
+                session.Show(core.SetSparkDuration(text));
                 break;
             }
         } else if (kind == 6) {
             switch (argument % 4) {
-            case 0: form.Button2Click(); break;
-            case 1: form.Button7Click(); break;
-            case 2: form.Button5Click(); break;
-            default: form.Button4Click(); break;
+            case 0: session.Show(core.StoreAngles()); break;
+            case 1: core.SwitchLanguage(); break;
+            case 2: session.Show(core.Save()); break;
+            default: session.Show(core.Plot()); break;
             }
         } else {
-            session.chooser.next = fuzz::kPath;
-            form.Button1Click();
+            session.chooser.answers.push_back(fuzz::kPath);
+            session.Show(session.core.OpenSource());
         }
     }
 };
@@ -93,12 +91,12 @@ struct Run {
 // What a fresh window reads from the saved file is what the save wrote from:
 // the tables, the speed codes, the spark code and the adjust-resistor flag.
 // The file's number fields hold three digits, so only texts that fit are compared.
-void CheckReadBack(tc::Form& wrote, const std::string& saved, char32_t separator) {
+void CheckReadBack(const tc::Core& wrote, const std::string& saved, char32_t separator) {
     fuzz::Session reader(separator);
     reader.Load(saved);
-    Check(reader.messages.shown.empty(), "a saved file loads without a message", fuzz::LastShown(reader.messages));
+    Check(reader.messages.all.empty(), "a saved file loads without a message", fuzz::LastShown(reader.messages));
     const tc::AdvanceGrid& was = wrote.Model().grid;
-    const tc::AdvanceGrid& now = reader.form.Model().grid;
+    const tc::AdvanceGrid& now = reader.core.Model().grid;
     for (int row = 1; row < tc::kGridRows; ++row) {
         for (int column = 1; column <= 3; ++column) {
             const std::string& text = was.Cell(column, row);
@@ -115,9 +113,9 @@ void CheckReadBack(tc::Form& wrote, const std::string& saved, char32_t separator
     }
     const long long spark = tc::SparkCodeOf(tc::StrToInt(wrote.Model().spark.text));
     if (spark < 1000)
-        Check(reader.form.Model().spark.text == std::to_string(6 * spark), "a saved spark duration reads back",
-              wrote.Model().spark.text + " then " + reader.form.Model().spark.text);
-    Check(reader.form.TrimmerFlag() == wrote.TrimmerFlag(), "a save keeps the adjust-resistor flag");
+        Check(reader.core.Model().spark.text == std::to_string(6 * spark), "a saved spark duration reads back",
+              wrote.Model().spark.text + " then " + reader.core.Model().spark.text);
+    Check(reader.core.TrimmerFlag() == wrote.TrimmerFlag(), "a save keeps the adjust-resistor flag");
 }
 
 }  // namespace
@@ -139,17 +137,17 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
 
     const char32_t separator = kSeparators[(options >> 1) % 4];
     Run run(separator);
-    if (options & 1) run.session.form.Button7Click();
+    if (options & 1) run.session.core.SwitchLanguage();
     run.session.Load(input);
     for (const std::string_view action : actions) run.Act(action);
 
-    tc::Form& form = run.session.form;
+    tc::Core& form = run.session.core;
     const tc::SourceText before = form.Source();
     const int writes = run.session.files.writes;
     const std::string file = run.session.Saved();
-    const std::size_t shown = run.session.messages.shown.size();
-    form.Button5Click();
-    const std::size_t said = run.session.messages.shown.size() - shown;
+    const std::size_t shown = run.session.messages.all.size();
+    run.session.Show(form.Save());
+    const std::size_t said = run.session.messages.all.size() - shown;
 
     if (run.session.files.writes == writes) {
         Check(said == 1, "a refused save says why, once");

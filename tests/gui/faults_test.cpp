@@ -320,7 +320,7 @@ QByteArray Noise(int size) {
 
 TEST_F(FaultTest, OddFilesOpenWithoutHarmAndSayWhenNothingCouldBeRead) {
     const std::string marker = "В исходном тексте не найдено: \";блок задержки искры\"";
-    const Recorded missingData{"warning", "Данные не определены"};
+    const Message missingData{"warning", "Данные не определены"};
     QByteArray withNuls = original;
     withNuls.insert(withNuls.indexOf("\r\n"), QByteArray("\0 a NUL \0", 9));
     withNuls.prepend(QByteArray(2, '\0'));
@@ -328,7 +328,7 @@ TEST_F(FaultTest, OddFilesOpenWithoutHarmAndSayWhenNothingCouldBeRead) {
         const char* name;
         QByteArray bytes;  // empty with directory set: a directory
         bool directory;
-        std::vector<Recorded> opened;  // with PATH in place of the path
+        std::vector<Message> opened;  // with PATH in place of the path
         bool loads;                    // fills the grid from the file
         const char* shown = "";        // and the text box shows this
     };
@@ -356,7 +356,7 @@ TEST_F(FaultTest, OddFilesOpenWithoutHarmAndSayWhenNothingCouldBeRead) {
         }
         messages.all.clear();
         Load(file);
-        std::vector<Recorded> expected = c.opened;
+        std::vector<Message> expected = c.opened;
         for (auto& r : expected)
             if (const auto at = r.text.find("PATH"); at != std::string::npos) r.text.replace(at, 4, file.toStdString());
         EXPECT_EQ(messages.all, expected);
@@ -372,7 +372,7 @@ TEST_F(FaultTest, OddFilesOpenWithoutHarmAndSayWhenNothingCouldBeRead) {
 
         // An unchanged save writes the same bytes; one that cannot run writes nothing.
         Save();
-        EXPECT_EQ(messages.all, c.loads ? std::vector<Recorded>{} : std::vector<Recorded>{missingData});
+        EXPECT_EQ(messages.all, c.loads ? std::vector<Message>{} : std::vector<Message>{missingData});
         if (c.directory) {
             EXPECT_EQ(Entries(file), QStringList{"inside.asm"});
             EXPECT_EQ(ReadAll(file + "/inside.asm"), original);
@@ -425,15 +425,15 @@ TEST_F(FaultTest, LoadTimes) {
         ScriptedChooser logicChooser;
         RecordingDesktop logicDesktop;
         tc::os::DiskFiles disk;
-        tc::Form logic(tc::Ports{logicMessages, logicChooser, disk, logicDesktop}, U'.');
-        logic.FormCreate();
+        tc::Core core(tc::Ports{logicChooser, disk, logicDesktop}, U'.');
+        core.Start();
         logicChooser.answers.push_back(file.toStdString());
         QElapsedTimer timer;
         timer.start();
-        logic.Button1Click();
+        tc::ShowDiagnostics(logicMessages, core.OpenSource().diagnostics, core.LanguageFlag());
         const qint64 logicMs = timer.elapsed();
         EXPECT_TRUE(logicMessages.all.empty());
-        EXPECT_EQ(logic.Model().grid.Cell(1, 1), "14");
+        EXPECT_EQ(core.Model().grid.Cell(1, 1), "14");
 
         window.reset();
         Open();

@@ -74,7 +74,7 @@ TEST_F(FirmwareWindowTest, SavingUnchangedGivesTheSameBytesAndAFailedOpenSaysSo)
     const std::string missing = folder.filePath("gone.asm").toStdString();
     chooser.answers.push_back(missing);
     QTest::mouseClick(window->Button1, Qt::LeftButton);
-    EXPECT_EQ(messages.all, (std::vector<Recorded>{{"error", "Ошибка доступа к файлу " + missing}}));
+    EXPECT_EQ(messages.all, (std::vector<Message>{{"error", "Ошибка доступа к файлу " + missing}}));
     EXPECT_TRUE(window->Memo1->toPlainText().isEmpty());
 }
 
@@ -84,7 +84,7 @@ TEST_F(FirmwareWindowTest, RefusedSavesLeaveTheFileByteForByte) {
     struct Case {
         int column, row;
         const char* typed;
-        Recorded message;
+        Message message;
     };
     const Case cases[] = {
         {0, 2, "459", {"warning", "Обороты не ниже холостых, 460/мин"}},
@@ -97,7 +97,7 @@ TEST_F(FirmwareWindowTest, RefusedSavesLeaveTheFileByteForByte) {
         TypeIntoCell(c.column, c.row, c.typed);
         messages.all.clear();
         QTest::mouseClick(window->Button5, Qt::LeftButton);
-        EXPECT_EQ(messages.all, std::vector<Recorded>{c.message}) << c.typed;
+        EXPECT_EQ(messages.all, std::vector<Message>{c.message}) << c.typed;
         EXPECT_EQ(ReadAll(path), before) << c.typed;
         TypeIntoCell(c.column, c.row, old);
     }

@@ -1,4 +1,4 @@
-// Recorders and drivers for tests of the real window.
+// Drivers for tests of the real window, on the shared recorders.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -6,59 +6,25 @@
 #include <QApplication>
 #include <QLineEdit>
 #include <QTest>
-#include <deque>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "Unit1.h"
+#include "support/recorders.h"  // also for targets without tests/ on their include path
 
 namespace gui {
 
-struct Recorded {
-    std::string kind;  // "warning", "error" or "app"
-    std::string text;
-    bool operator==(const Recorded&) const = default;
-};
-
-inline void PrintTo(const Recorded& r, std::ostream* os) { *os << r.kind << ": " << r.text; }
-
-class RecordingMessages : public tc::Messages {
-public:
-    void Warning(const std::string& text) override { all.push_back({"warning", text}); }
-    void Error(const std::string& text) override { all.push_back({"error", text}); }
-    void AppError(const std::string& text) override { all.push_back({"app", text}); }
-    std::vector<Recorded> all;
-};
-
-class ScriptedChooser : public tc::FileChooser {
-public:
-    std::optional<std::string> ChooseSource(const std::string& proposedName) override {
-        proposed.push_back(proposedName);
-        if (answers.empty()) return std::nullopt;
-        auto answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-    std::deque<std::optional<std::string>> answers;
-    std::vector<std::string> proposed;
-};
-
-class RecordingDesktop : public tc::Desktop {
-public:
-    void OpenDocument(const std::string& name) override { documents.push_back(name); }
-    bool OnSearchPath(const std::string& program) override { return program == "xterm" || program == "avra"; }
-    bool StartDetached(const tc::AssemblerCommand& command) override {
-        started.push_back(command);
-        return true;
-    }
-    std::vector<std::string> documents;
-    std::vector<tc::AssemblerCommand> started;
-};
+using tc::test::Message;
+using tc::test::RecordingDesktop;
+using tc::test::RecordingMessages;
+using tc::test::ScriptedChooser;
 
 // A shown main window with recorders, using the given decimal separator.
 class WindowTest : public ::testing::Test {
 protected:
+    // The terminal and assembler this desktop has.
+    WindowTest() { desktop.onPath = {"xterm", "avra"}; }
+
     void Open(char32_t separator = U'.') {
         services.messages = &messages;
         services.chooser = &chooser;
@@ -71,7 +37,7 @@ protected:
     void SetUp() override { Open(); }
     void TearDown() override { window.reset(); }
 
-    QString Cell(int column, int row) { return tc::qt::FromUtf8(window->Logic().Model().grid.Cell(column, row)); }
+    QString Cell(int column, int row) { return tc::qt::FromUtf8(window->Core().Model().grid.Cell(column, row)); }
 
     // Clicks a cell of the grid (model row 1 to 32) as a user does.
     void ClickCell(int column, int row) {

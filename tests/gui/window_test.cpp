@@ -69,6 +69,119 @@ TEST_F(WindowTest, TabWalksTheControlsInTheirOrder) {
     EXPECT_EQ(seen.join(' ').toStdString(), expected.join(' ').toStdString());
 }
 
+// What each kind of row in the layout table is built as.
+struct KindCheck {
+    TForm1Control::Kind kind;
+    const char* name;
+    bool (*is)(QWidget*);
+};
+const KindCheck kKinds[] = {
+    {TForm1Control::Memo, "QPlainTextEdit", [](QWidget* w) { return qobject_cast<QPlainTextEdit*>(w) != nullptr; }},
+    {TForm1Control::Button, "QPushButton", [](QWidget* w) { return qobject_cast<QPushButton*>(w) != nullptr; }},
+    {TForm1Control::Grid, "StringGridView",
+     [](QWidget* w) { return qobject_cast<tc::qt::StringGridView*>(w) != nullptr; }},
+    {TForm1Control::Combo, "QComboBox", [](QWidget* w) { return qobject_cast<QComboBox*>(w) != nullptr; }},
+    {TForm1Control::Chart, "AdvanceChartView",
+     [](QWidget* w) { return qobject_cast<tc::qt::AdvanceChartView*>(w) != nullptr; }},
+    {TForm1Control::Label, "QLabel", [](QWidget* w) { return qobject_cast<QLabel*>(w) != nullptr; }},
+};
+
+const tc::ComboField& FieldOf(const tc::GridModel& model, tc::Combo combo) {
+    switch (combo) {
+    case tc::Combo::SensorAngle: return model.sensor;
+    case tc::Combo::TableNumber: return model.table;
+    case tc::Combo::SparkDuration: return model.spark;
+    }
+    return model.sensor;
+}
+
+// The texts a control shows, in UTF-8: a combo box its text and list, the others their one text.
+std::vector<std::string> ShownTexts(QWidget* widget) {
+    QStringList shown;
+    if (auto* button = qobject_cast<QPushButton*>(widget)) shown << button->text();
+    if (auto* label = qobject_cast<QLabel*>(widget)) shown << label->text();
+    if (auto* chart = qobject_cast<tc::qt::AdvanceChartView*>(widget)) shown << chart->Title();
+    if (auto* memo = qobject_cast<QPlainTextEdit*>(widget)) shown << memo->toPlainText();
+    if (auto* combo = qobject_cast<QComboBox*>(widget)) {
+        shown << combo->currentText();
+        for (int i = 0; i < combo->count(); ++i) shown << combo->itemText(i);
+    }
+    std::vector<std::string> texts;
+    for (const QString& text : shown) texts.push_back(tc::qt::ToUtf8(text));
+    return texts;
+}
+
+std::string Geometry(const QRect& r) {
+    return std::to_string(r.x()) + "," + std::to_string(r.y()) + " " + std::to_string(r.width()) + "x" +
+           std::to_string(r.height());
+}
+
+// The top-level control that holds the keyboard focus.
+std::string FocusedControl(QWidget* window) {
+    QWidget* focus = QApplication::focusWidget();
+    while (focus && focus->parentWidget() != window) focus = focus->parentWidget();
+    return focus ? focus->objectName().toStdString() : std::string("(none)");
+}
+
+TEST_F(WindowTest, EveryRowOfTheLayoutTableIsItsControlInPlaceWithItsStartText) {
+    // The start texts of the combo boxes, as a fresh model has them.
+    tc::GridModel start;
+    start.Fill();
+    std::vector<QWidget*> focusable;
+    for (const TForm1Control& control : kForm1Layout) {
+        SCOPED_TRACE(control.name);
+        auto* widget = window->findChild<QWidget*>(control.name);
+        ASSERT_NE(widget, nullptr);
+        EXPECT_EQ(widget->parentWidget(), window.get());
+
+        std::string kinds, expectedKind;
+        for (const KindCheck& k : kKinds) {
+            if (k.is(widget)) kinds += std::string(kinds.empty() ? "" : " ") + k.name;
+            if (k.kind == control.kind) expectedKind = k.name;
+        }
+        EXPECT_EQ(kinds, expectedKind);
+
+        // Labels keep their place; a stand-in font may only widen them.
+        if (control.kind == TForm1Control::Label) {
+            EXPECT_EQ(widget->x(), control.x);
+            EXPECT_EQ(widget->y(), control.y);
+            EXPECT_EQ(widget->height(), control.height);
+            EXPECT_GE(widget->width(), control.width);
+        } else {
+            EXPECT_EQ(Geometry(widget->geometry()),
+                      Geometry(QRect(control.x, control.y, control.width, control.height)));
+        }
+
+        std::vector<std::string> expected;
+        if (control.text) {
+            expected.push_back(*control.text == tc::Element::ChartTitle ? tc::UpdateChartTitle(tc::kRussian, 0, "")
+                                                                        : tc::ElementText(*control.text, tc::kRussian));
+            EXPECT_FALSE(expected.front().empty());
+        } else if (control.combo) {
+            const tc::ComboField& field = FieldOf(start, *control.combo);
+            expected.push_back(field.text);
+            expected.insert(expected.end(), field.items.begin(), field.items.end());
+        } else if (control.kind == TForm1Control::Memo) {
+            expected.emplace_back();
+        }
+        EXPECT_EQ(ShownTexts(widget), expected);
+
+        const bool takesFocus = control.kind != TForm1Control::Chart && control.kind != TForm1Control::Label;
+        EXPECT_EQ(widget->focusPolicy() == Qt::NoFocus, !takesFocus);
+        if (takesFocus) focusable.push_back(widget);
+    }
+
+    // Tab from each control that takes the focus reaches the next one of the table, the last the first.
+    ASSERT_FALSE(focusable.empty());
+    for (std::size_t i = 0; i < focusable.size(); ++i) {
+        SCOPED_TRACE(focusable[i]->objectName().toStdString());
+        focusable[i]->setFocus();
+        ASSERT_EQ(FocusedControl(window.get()), focusable[i]->objectName().toStdString());
+        QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab);
+        EXPECT_EQ(FocusedControl(window.get()), focusable[(i + 1) % focusable.size()]->objectName().toStdString());
+    }
+}
+
 TEST_F(WindowTest, GridStartsWithHeadersSpeedsAndCombos) {
     auto* header = window->StringGrid1->horizontalHeader();
     EXPECT_EQ(header->model()->headerData(0, Qt::Horizontal).toString(), QString::fromUtf8("об/мин"));
@@ -142,7 +255,7 @@ TEST_F(WindowTest, ComboKeyFiltersAndLengthLimits) {
     sensor->selectAll();
     QTest::keyClicks(sensor, "3x57");
     EXPECT_EQ(window->ComboBox1->currentText(), "35");
-    EXPECT_EQ(window->Logic().Model().sensor.text, "35");
+    EXPECT_EQ(window->Core().Model().sensor.text, "35");
 
     auto* table = window->ComboBox2->lineEdit();
     table->setFocus();
@@ -153,40 +266,54 @@ TEST_F(WindowTest, ComboKeyFiltersAndLengthLimits) {
     QTest::keyClicks(table, "4");
     EXPECT_EQ(window->ComboBox2->currentText(), "1");
     QTest::keyClicks(table, "3");
-    EXPECT_EQ(window->Logic().Model().table.text, "3");
+    EXPECT_EQ(window->Core().Model().table.text, "3");
 
     auto* spark = window->ComboBox3->lineEdit();
     spark->selectAll();
     QTest::keyClicks(spark, "1234567.8");
-    EXPECT_EQ(window->Logic().Model().spark.text, "12345678");
+    EXPECT_EQ(window->Core().Model().spark.text, "12345678");
 }
 
-// Puts codes into a table column and angles into the angle column as a load would.
+// Puts the text into a cell through the core, as a finished cell editor hands it over.
+void SetCell(TForm1& window, int column, int row, const std::string& text) {
+    EXPECT_TRUE(window.Core().Edit({tc::Field::Cell, column, row}, text).Ok()) << column << ", " << row;
+}
+
+// Puts codes into a table column as a load would.
 void FillTable(TForm1& window, int column, int code) {
-    auto& grid = window.Logic().Model().grid;
-    for (int row = 1; row <= 32; ++row) grid.SetCell(column, row, std::to_string(code));
+    for (int row = 1; row <= 32; ++row) SetCell(window, column, row, std::to_string(code));
+}
+
+// The angles of the selected table into the angle column, as a load shows them:
+// a new sensor angle refills the column once it holds data, so it gets some first.
+void ShowTableAngles(TForm1& window) {
+    tc::Core& core = window.Core();
+    SetCell(window, tc::kAngleColumn, tc::kProbeRow, "0");
+    const std::string sensor = core.Model().sensor.text;
+    EXPECT_TRUE(core.SetSensorAngle(sensor == "0" ? "1" : "0").Ok());
+    EXPECT_TRUE(core.SetSensorAngle(sensor).Ok());
 }
 
 TEST_F(WindowTest, GraphWithoutDataShowsOnlyTheMissingDataMessage) {
     TypeIntoCell(4, 1, "5");
     QTest::mouseClick(window->Button4, Qt::LeftButton);
-    EXPECT_EQ(messages.all, (std::vector<Recorded>{{"warning", "Данные не определены"}}));
+    EXPECT_EQ(messages.all, (std::vector<Message>{{"warning", "Данные не определены"}}));
     EXPECT_EQ(window->Chart1->Series1()->count(), 0);
     QTest::mouseClick(window->Button7, Qt::LeftButton);
     QTest::mouseClick(window->Button2, Qt::LeftButton);
-    EXPECT_EQ(messages.all.back(), (Recorded{"warning", "Missing data"}));
+    EXPECT_EQ(messages.all.back(), (Message{"warning", "Missing data"}));
     EXPECT_EQ(Cell(1, 1), "");
 }
 
 TEST_F(WindowTest, PlotColoursStepsAndPartialPlots) {
-    for (int row = 1; row <= 32; ++row) window->Logic().Model().grid.SetCell(4, row, std::to_string(row));
+    for (int row = 1; row <= 32; ++row) SetCell(*window, 4, row, std::to_string(row));
     TypeIntoCell(4, 1, "-");
     TypeIntoCell(4, 2, "12.5");
     TypeIntoCell(4, 5, "-");
     TypeIntoCell(4, 6, "-");
     QTest::mouseClick(window->Button4, Qt::LeftButton);
     EXPECT_TRUE(messages.all.empty());
-    const auto& points = window->Logic().Series().Points();
+    const auto& points = window->Core().Series().Points();
     ASSERT_EQ(points.size(), 32u);
     auto* series = window->Chart1->Series1();
     ASSERT_EQ(series->count(), 32);
@@ -215,13 +342,13 @@ TEST_F(WindowTest, PlotColoursStepsAndPartialPlots) {
     // A bad angle in row 3 leaves rows 1 and 2 plotted.
     TypeIntoCell(4, 3, "1-2");
     QTest::mouseClick(window->Button4, Qt::LeftButton);
-    EXPECT_EQ(messages.all, (std::vector<Recorded>{{"app", "'1-2' is not a valid floating point value."}}));
+    EXPECT_EQ(messages.all, (std::vector<Message>{{"app", "'1-2' is not a valid floating point value."}}));
     EXPECT_EQ(window->Chart1->Series1()->count(), 2);
     EXPECT_EQ(window->Chart1->StepColors().size(), 1u);
 }
 
 TEST_F(WindowTest, SpeedsOutOfOrderArePlottedAscending) {
-    for (int row = 1; row <= 32; ++row) window->Logic().Model().grid.SetCell(4, row, std::to_string(row));
+    for (int row = 1; row <= 32; ++row) SetCell(*window, 4, row, std::to_string(row));
     TypeIntoCell(0, 3, "5000");
     TypeIntoCell(0, 4, "600");
     QTest::mouseClick(window->Button4, Qt::LeftButton);
@@ -234,7 +361,7 @@ TEST_F(WindowTest, SpeedsOutOfOrderArePlottedAscending) {
 
 TEST_F(WindowTest, TypedAnglesAreStoredAndAnOverRangeAngleStopsAtItsRow) {
     FillTable(*window, 1, 0);
-    window->Logic().FillAngleColumn();
+    ShowTableAngles(*window);
     TypeIntoCell(4, 2, "19.3");
     TypeIntoCell(4, 3, "71.8");
     TypeIntoCell(4, 4, "-");
@@ -249,7 +376,7 @@ TEST_F(WindowTest, TypedAnglesAreStoredAndAnOverRangeAngleStopsAtItsRow) {
     TypeIntoCell(4, 7, "72.15");
     TypeIntoCell(4, 8, "11");
     QTest::mouseClick(window->Button2, Qt::LeftButton);
-    EXPECT_EQ(messages.all, (std::vector<Recorded>{{"warning", "Превышен предел 52° выше датчика"}}));
+    EXPECT_EQ(messages.all, (std::vector<Message>{{"warning", "Превышен предел 52° выше датчика"}}));
     EXPECT_EQ(Cell(1, 6), "14");
     EXPECT_EQ(Cell(1, 7), "0");
     EXPECT_EQ(Cell(1, 8), "0");
@@ -260,7 +387,7 @@ TEST_F(WindowTest, ChangingTableOrSensorRefillsTheAngleColumn) {
     FillTable(*window, 1, 17);
     FillTable(*window, 2, 200);
     FillTable(*window, 3, 180);
-    window->Logic().FillAngleColumn();
+    ShowTableAngles(*window);
     EXPECT_EQ(Cell(4, 11), "8.1");
 
     PickItem(window->ComboBox2, 1);
@@ -282,7 +409,7 @@ TEST_F(WindowTest, ChangingTableOrSensorRefillsTheAngleColumn) {
     PickItem(window->ComboBox2, 0);
     sensor->selectAll();
     QTest::keyClick(sensor, Qt::Key_Backspace);
-    EXPECT_EQ(messages.all, (std::vector<Recorded>{{"app", "'' is not a valid integer value."}}));
+    EXPECT_EQ(messages.all, (std::vector<Message>{{"app", "'' is not a valid integer value."}}));
 }
 
 TEST_F(WindowTest, ChangingAComboWithoutDataDoesNothing) {

@@ -116,8 +116,8 @@ TEST(FillAngleColumn, ShowsTheSelectedTableForTheSensorAngle) {
         const char* table;
     } choices[] = {{"20", "1"}, {"20", "2"}, {"20", "3"}, {"25", "3"}, {"35", "2"}};
     for (const auto& choice : choices) {
-        model.sensor.SetText(choice.sensor);
-        model.table.SetText(choice.table);
+        model.sensor.text = choice.sensor;
+        model.table.text = choice.table;
         FillAngleColumn(model, U'.');
         const std::size_t t = static_cast<std::size_t>(std::stoi(choice.table) - 1);
         for (int r = 1; r <= 32; ++r)
@@ -133,7 +133,7 @@ TEST(FillAngleColumn, StopsAtTheTextThatDoesNotConvert) {
 
     {  // a bad table number stops before the first row
         GridModel model = ModelWith(tables);
-        model.table.SetText("");
+        model.table.text = "";
         ExpectConversionError([&] { FillAngleColumn(model, U'.'); }, "'' is not a valid integer value.");
         EXPECT_EQ(Column(model, 4), std::vector<std::string>(32, ""));
     }
@@ -148,7 +148,7 @@ TEST(FillAngleColumn, StopsAtTheTextThatDoesNotConvert) {
     }
     {  // a bad sensor angle stops at the first row that is not 180
         GridModel model = ModelWith(tables);
-        model.sensor.SetText("");
+        model.sensor.text = "";
         ExpectConversionError([&] { FillAngleColumn(model, U'.'); }, "'' is not a valid integer value.");
         EXPECT_EQ(Column(model, 4)[0], "-");
         EXPECT_EQ(Column(model, 4)[2], "-");
@@ -158,7 +158,7 @@ TEST(FillAngleColumn, StopsAtTheTextThatDoesNotConvert) {
         GridModel model;
         model.Fill();
         for (int r = 1; r <= 32; ++r) model.grid.SetCell(1, r, "180");
-        model.sensor.SetText("x");
+        model.sensor.text = "x";
         FillAngleColumn(model, U'.');
         EXPECT_EQ(Column(model, 4), std::vector<std::string>(32, "-"));
     }
@@ -166,7 +166,7 @@ TEST(FillAngleColumn, StopsAtTheTextThatDoesNotConvert) {
 
 TEST(StoreAngleColumn, StoresEveryRowIntoTheSelectedTable) {
     GridModel model = ModelWith(test::DistinctTables());
-    model.table.SetText("2");
+    model.table.text = "2";
     const char* angles[32] = {"20", "19.3", "19.65", "20.2", "20.35", "-105.3", "-105.6", "71.8", "72.1", "-",
                               "8.1", "0.4", "58.5", "20.7"};
     const int codes[32] = {0, 1, 1, 255, 254, 179, 179, 181, 181, 180, 17, 28, 200, 254};
@@ -196,7 +196,7 @@ TEST(StoreAngleColumn, StopsAtTheTextThatDoesNotConvert) {
     {  // a bad sensor angle: the "-" rows before it are stored
         GridModel model = ModelWith(test::DistinctTables());
         for (int r = 1; r <= 32; ++r) model.grid.SetCell(4, r, r <= 2 ? "-" : "13");
-        model.sensor.SetText("");
+        model.sensor.text = "";
         ExpectConversionError([&] { StoreAngleColumn(model, U'.'); }, "'' is not a valid integer value.");
         EXPECT_EQ(model.grid.Cell(1, 1), "180");
         EXPECT_EQ(model.grid.Cell(1, 2), "180");
@@ -205,7 +205,7 @@ TEST(StoreAngleColumn, StopsAtTheTextThatDoesNotConvert) {
     {  // a bad table number: nothing is stored
         GridModel model = ModelWith(test::DistinctTables());
         for (int r = 1; r <= 32; ++r) model.grid.SetCell(4, r, "13");
-        model.table.SetText("");
+        model.table.text = "";
         ExpectConversionError([&] { StoreAngleColumn(model, U'.'); }, "'' is not a valid integer value.");
         EXPECT_EQ(Column(model, 1), Column(ModelWith(test::DistinctTables()), 1));
     }
@@ -223,7 +223,7 @@ TEST(StoreAngleColumn, ShownCodesComeBackAndTheSensorAngleBecomesZero) {
     for (char32_t separator : {U'.', U','}) {
         GridModel model;
         model.Fill();
-        model.sensor.SetText("30");
+        model.sensor.text = "30";
         for (int start : {0, 32, 64, 96, 128, 160, 192, 224}) {
             for (int r = 1; r <= 32; ++r) model.grid.SetCell(1, r, std::to_string(start + r - 1));
             FillAngleColumn(model, separator);

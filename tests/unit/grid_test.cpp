@@ -7,12 +7,11 @@
 namespace tc {
 namespace {
 
-TEST(GridFill, SetsHeadersSpeedsAndCombos) {
+// The headers are texts of the language: the core's start sets them.
+TEST(GridFill, SetsSpeedsAndCombos) {
     GridModel model;
     model.Fill();
-    EXPECT_EQ(model.grid.Cell(0, 0), "об/мин");
-    EXPECT_EQ(model.grid.Cell(4, 0), "УОЗ");
-    for (int column = 1; column <= 3; ++column) EXPECT_EQ(model.grid.Cell(column, 0), "") << column;
+    for (int column = 0; column < kGridColumns; ++column) EXPECT_EQ(model.grid.Cell(column, 0), "") << column;
 
     const std::pair<int, const char*> speeds[] = {{1, "460"},   {2, "600"},   {8, "2000"},   {11, "2800"},
                                                   {16, "4700"}, {25, "9000"}, {27, "10600"}, {32, "19500"}};
@@ -53,8 +52,6 @@ TEST(SelectCell, SwitchesTheEditingOptionForTheSelectedCell) {
     GridModel model;
     model.Fill();
     EXPECT_TRUE(model.editing);  // until the first selection
-    std::vector<bool> told;
-    model.editingChanged = [&] { told.push_back(model.editing); };
     const struct {
         int column, row;
         bool editing;
@@ -63,7 +60,6 @@ TEST(SelectCell, SwitchesTheEditingOptionForTheSelectedCell) {
         model.SelectCell(s.column, s.row);
         EXPECT_EQ(model.editing, s.editing) << s.column << "," << s.row;
     }
-    EXPECT_EQ(told, (std::vector<bool>{false, true, false, true, false}));
 }
 
 constexpr std::optional<char32_t> kDrop = std::nullopt;

@@ -63,8 +63,13 @@ struct Read {
         : trimmer(trimmerBefore) {
         model.Fill();
         model.grid.SetCell(0, 1, "5");  // row 1 is set to the idle speed whatever it held
-        stop = ReadSource(SourceText::FromFileBytes(bytes), model, language, trimmer,
-                          [&](const std::string& w) { warnings.push_back(w); });
+        Diagnostics said;
+        const ReadResult read = ReadSource(SourceText::FromFileBytes(bytes), model, trimmer, said);
+        stop = read.stop;
+        for (const Diagnostic& d : said) warnings.push_back(Render(d, language));
+        // The headers carry the digit of each label read, as the core writes them.
+        for (std::size_t t = 0; t < 3; ++t)
+            if (read.labelDigits[t]) model.grid.SetCell(static_cast<int>(t) + 1, 0, TableHeader(*read.labelDigits[t], language));
     }
     const std::string& Cell(int column, int row) const { return model.grid.Cell(column, row); }
 };
@@ -116,7 +121,7 @@ TEST(ReadSource, SparkLineIsLookedForWithin165PositionsOfTheMarker) {
     const Read missed(SparkAt(166).Bytes());
     EXPECT_EQ(missed.model.spark.text, "65");  // kept, not multiplied
     ASSERT_EQ(missed.warnings.size(), 1u);
-    EXPECT_EQ(missed.warnings[0], SparkLineMissing(kRussian));
+    EXPECT_EQ(missed.warnings[0], test::Said(Diagnostic::Kind::SparkLineMissing, kRussian));
     EXPECT_EQ(missed.stop, ScanStop::Complete);  // the rest is read all the same
     EXPECT_EQ(missed.Cell(0, 32), "19530");
     EXPECT_EQ(missed.Cell(3, 32), "196");
@@ -261,7 +266,8 @@ TEST(ReadSource, AShortTableKeepsTheRowsItDidNotReach) {
     model.Fill();
     model.grid.SetCell(3, 21, "old");
     unsigned trimmer = 0;
-    ReadSource(SourceText::FromFileBytes(fw.Bytes()), model, kRussian, trimmer, [](const std::string&) {});
+    Diagnostics said;
+    ReadSource(SourceText::FromFileBytes(fw.Bytes()), model, trimmer, said);
     EXPECT_EQ(model.grid.Cell(3, 20), "184");
     EXPECT_EQ(model.grid.Cell(3, 21), "old");
 }

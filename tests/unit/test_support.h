@@ -1,4 +1,4 @@
-// Recorders for the form's ports and a builder of small firmware sources.
+// A builder of small firmware sources, and the shared recorders.
 #pragma once
 
 #include <array>
@@ -11,98 +11,27 @@
 #include <string_view>
 #include <vector>
 
-#include "app/form.h"
-#include "app/ports.h"
 #include "firmware/source_text.h"
+#include "support/recorders.h"
+#include "text/texts.h"
 
 namespace tc::test {
 
-struct Message {
-    enum Kind { Warning, Error, AppError } kind;
-    std::string text;
-    friend bool operator==(const Message&, const Message&) = default;
-};
-
-class RecordingMessages : public Messages {
-public:
-    std::vector<Message> shown;
-    void Warning(const std::string& text) override { shown.push_back({Message::Warning, text}); }
-    void Error(const std::string& text) override { shown.push_back({Message::Error, text}); }
-    void AppError(const std::string& text) override { shown.push_back({Message::AppError, text}); }
-};
-
-class ScriptedChooser : public FileChooser {
-public:
-    std::deque<std::optional<std::string>> answers;  // an empty queue cancels
-    std::vector<std::string> proposed;
-    std::optional<std::string> ChooseSource(const std::string& proposedName) override {
-        proposed.push_back(proposedName);
-        if (answers.empty()) return std::nullopt;
-        auto answer = answers.front();
-        answers.pop_front();
-        return answer;
-    }
-};
-
-class MemoryFiles : public FileStore {
-public:
-    std::map<std::string, std::string> files;
-    std::map<std::string, std::string> readErrors;  // path: the error its read ends with
-    std::optional<std::string> writeError;          // set: every write fails with it
-    int writes = 0;
-    ReadResult Read(const std::string& path) override {
-        if (const auto bad = readErrors.find(path); bad != readErrors.end())
-            return {ReadResult::ReadError, {}, bad->second};
-        const auto it = files.find(path);
-        if (it == files.end()) return {ReadResult::CannotOpen, {}, "No such file"};
-        return {ReadResult::Ok, it->second, {}};
-    }
-    std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) override {
-        ++writes;
-        if (writeError) return writeError;
-        std::string& file = files[path];
-        file.clear();
-        for (const std::string_view piece : pieces) file += piece;
-        return std::nullopt;
-    }
-};
-
-class RecordingDesktop : public Desktop {
-public:
-    std::set<std::string> onPath{"x-terminal-emulator", "avrasm2"};
-    bool startSucceeds = true;
-    std::vector<std::string> documents;
-    std::vector<AssemblerCommand> started;
-    void OpenDocument(const std::string& name) override { documents.push_back(name); }
-    bool OnSearchPath(const std::string& program) override { return onPath.count(program) != 0; }
-    bool StartDetached(const AssemblerCommand& command) override {
-        started.push_back(command);
-        return startSucceeds;
-    }
-};
-
-// A form wired to recorders, created as at start-up.
-struct Harness {
-    RecordingMessages messages;
-    ScriptedChooser chooser;
-    MemoryFiles files;
-    RecordingDesktop desktop;
-    Form form;
-
-    explicit Harness(char32_t separator = U'.') : form(Ports{messages, chooser, files, desktop}, separator) {
-        form.FormCreate();
-    }
-    // Puts the bytes at the path and opens it with the File button.
-    void Load(const std::string& bytes, const std::string& path = "/fw/CDI.asm") {
-        files.files[path] = bytes;
-        chooser.answers.push_back(path);
-        form.Button1Click();
-    }
-    const std::string& Cell(int column, int row) const { return form.Model().grid.Cell(column, row); }
-    void SetCell(int column, int row, std::string text) { form.Model().grid.SetCell(column, row, std::move(text)); }
-};
-
 inline std::string Cp(std::string_view utf8) { return Utf8ToCp1251(utf8); }
+
+// The texts of the diagnostics the tests expect, by their arguments.
+inline std::string Said(Diagnostic::Kind kind, unsigned language) { return Render({.kind = kind}, language); }
+inline std::string MissingItem(const std::string& literal, unsigned language) {
+    return Render({.kind = Diagnostic::Kind::MissingItem, .literal = literal}, language);
+}
+inline std::string TooFewEntries(std::size_t found, const std::string& label, unsigned language) {
+    return Render({.kind = Diagnostic::Kind::TooFewEntries, .literal = "ldi R16,", .table = label, .found = found,
+                   .needed = 32},
+                  language);
+}
+inline std::string AtLine(Diagnostic::Kind kind, std::size_t line, unsigned language, const std::string& literal = {}) {
+    return Render({.kind = kind, .literal = literal, .line = line}, language);
+}
 
 // The angle text from exact tenths of a degree, "." as separator.
 inline std::string TenthsText(int sensor, int code) {

@@ -27,7 +27,7 @@ const std::string kStorePrefix = "st X+, R16\t;\xE2 \xCE\xC7\xD3, ";
 std::unique_ptr<Harness> Loaded(const Firmware& fw, char32_t separator = U'.') {
     auto h = std::make_unique<Harness>(separator);
     h->Load(fw.Bytes(), kPath);
-    EXPECT_TRUE(h->messages.shown.empty());
+    EXPECT_TRUE(h->messages.all.empty());
     return h;
 }
 
@@ -51,9 +51,9 @@ TEST(SaveToFile, SparkLines) {
     const Firmware fw = MakeFirmware();
     for (const auto& [spark, code] : cases) {
         auto h = Loaded(fw);
-        h->form.Model().spark.SetText(spark);
-        h->form.Button5Click();
-        ASSERT_TRUE(h->messages.shown.empty()) << spark;
+        h->core.SetSparkDuration(spark);
+        h->Show(h->core.Save());
+        ASSERT_TRUE(h->messages.all.empty()) << spark;
         const auto lines = SavedLines(*h);
         EXPECT_EQ(lines[fw.Index("cpi R18,")], std::string("cpi R18, ") + code + "\t\t;" + spark + "mks");
         EXPECT_EQ(lines[fw.Index("cpi R19,")], std::string("cpi R19, ") + code + "\t\t;" + spark + "mks");
@@ -68,8 +68,8 @@ TEST(SaveToFile, SpeedLines) {
         auto h = Loaded(fw);
         h->SetCell(0, 20, speed);  // row 20 is the 13th speed line
         h->SetCell(0, 1, "5");     // row 1 never reaches the source
-        h->form.Button5Click();
-        ASSERT_TRUE(h->messages.shown.empty()) << speed;
+        h->Show(h->core.Save());
+        ASSERT_TRUE(h->messages.all.empty()) << speed;
         EXPECT_EQ(SavedLines(*h)[fw.Index("cpi R21,", 12)], std::string("cpi R21, ") + code + kSpeedComment);
     }
 }
@@ -89,8 +89,8 @@ TEST(SaveToFile, TableLinesFromTheStoredAngles) {
     for (const auto& c : cases) {
         auto h = Loaded(fw, c.separator);
         h->SetCell(4, 9, c.angle);
-        h->form.Button5Click();
-        ASSERT_TRUE(h->messages.shown.empty()) << c.angle;
+        h->Show(h->core.Save());
+        ASSERT_TRUE(h->messages.all.empty()) << c.angle;
         const auto lines = SavedLines(*h);
         const std::size_t at = fw.Index("ldi R16,", 8);
         EXPECT_EQ(lines[at], std::string("ldi R16, ") + c.code + kEntryComment) << c.angle;
@@ -102,7 +102,7 @@ TEST(SaveToFile, TableCellTextIsWrittenAsItStands) {
     const Firmware fw = MakeFirmware();
     auto h = Loaded(fw);
     h->SetCell(2, 5, "012");  // table 2 is not the selected one, so it is not restored from angles
-    h->form.Button5Click();
+    h->Show(h->core.Save());
     const auto lines = SavedLines(*h);
     const std::size_t at = fw.Index("ldi R16,", 32 + 4);
     EXPECT_EQ(lines[at], "ldi R16, 012" + kEntryComment);
@@ -112,11 +112,10 @@ TEST(SaveToFile, TableCellTextIsWrittenAsItStands) {
 TEST(SaveToFile, CommentAnglesFollowTheSensorAngle) {
     const Firmware fw = MakeFirmware();
     auto h = Loaded(fw);
-    h->form.Model().sensor.SetText("35");
-    h->form.ComboBox1Change();
+    h->Show(h->core.SetSensorAngle("35"));
     h->SetCell(4, 1, "8.1");  // stored as 38, whose angle is 8.4
-    h->form.Button5Click();
-    ASSERT_TRUE(h->messages.shown.empty());
+    h->Show(h->core.Save());
+    ASSERT_TRUE(h->messages.all.empty());
     const auto lines = SavedLines(*h);
     EXPECT_EQ(lines[fw.Index("ldi R16,")], "ldi R16, 38" + kEntryComment);
     EXPECT_EQ(lines[fw.Index("ldi R16,") + 1], kStorePrefix + "8.4\xB0");
@@ -135,8 +134,8 @@ TEST(SaveToFile, RewritesExactlyTheLinesItRead) {
     const std::string tail = "\x1A" "after the end\r\n";
     auto h = std::make_unique<Harness>();
     h->Load(fw.Bytes() + tail, kPath);
-    h->form.Button5Click();
-    EXPECT_TRUE(h->messages.shown.empty());
+    h->Show(h->core.Save());
+    EXPECT_TRUE(h->messages.all.empty());
     // every rewritten line now has the writer's layout; every other line is as it was
     EXPECT_EQ(h->files.files.at(kPath), expected.Bytes() + tail);
 }
@@ -159,11 +158,11 @@ TEST(SaveToFile, TheLayoutGivenBackIsTheRewrittenTexts) {
         auto h = std::make_unique<Harness>();
         h->Load(c.bytes, kPath);
         h->SetCell(1, 5, "200");
-        const SourceText& source = h->form.Source();
-        const RewriteResult scanned = RewriteSource(source, h->form.Model(), kRussian, U'.');
-        ASSERT_TRUE(scanned.ok) << c.what << ": " << scanned.warning;
+        const SourceText& source = h->core.Source();
+        const RewriteResult scanned = RewriteSource(source, h->core.Model(), U'.');
+        ASSERT_FALSE(scanned.refusal) << c.what << ": " << Render(*scanned.refusal, kEnglish);
         EXPECT_EQ(scanned.layout, ScanSource(scanned.text)) << c.what;
-        const RewriteResult given = RewriteSource(source, ScanSource(source), h->form.Model(), kRussian, U'.');
+        const RewriteResult given = RewriteSource(source, ScanSource(source), h->core.Model(), U'.');
         EXPECT_EQ(given.text.ToFileBytes(), scanned.text.ToFileBytes()) << c.what;
         EXPECT_EQ(given.layout, scanned.layout) << c.what;
     }
@@ -184,8 +183,8 @@ TEST(SaveToFile, SecondSparkLineWithin250PositionsOfTheFirst) {
     for (const std::size_t distance : {250u, 251u}) {
         const Firmware fw = SecondSparkAt(distance);
         auto h = Loaded(fw);
-        h->form.Button5Click();
-        ASSERT_TRUE(h->messages.shown.empty());
+        h->Show(h->core.Save());
+        ASSERT_TRUE(h->messages.all.empty());
         const auto lines = SavedLines(*h);
         EXPECT_EQ(lines[fw.Index("cpi R19,")], distance == 250 ? "cpi R19, 11\t\t;66mks" : "cpi R19, 10\t\t;60mks");
         EXPECT_EQ(lines[fw.Index("cpi R21,")], "cpi R21, 249" + kSpeedComment);
@@ -198,8 +197,8 @@ TEST(SaveToFile, CommentedOutLinesCountWhereTheReaderCountedThem) {
     fw.Insert(fw.Index("cpi R21,"), ";cpi R21, 240 old threshold");  // taken for row 32
     const std::size_t lastSpeed = fw.Index("cpi R21,", 30);  // no longer read
     auto h = Loaded(fw);
-    h->form.Button5Click();
-    ASSERT_TRUE(h->messages.shown.empty());
+    h->Show(h->core.Save());
+    ASSERT_TRUE(h->messages.all.empty());
     const auto lines = SavedLines(*h);
     const auto before = test::SplitLines(fw.Bytes());
     EXPECT_EQ(lines[fw.Index("; cpi R18,")], before[fw.Index("; cpi R18,")]);
@@ -215,8 +214,8 @@ TEST(SaveToFile, WithoutASecondSparkLineTheSpeedsStayOnTheLinesRead) {
     values.ownFormat = false;
     const Firmware fw = MakeFirmware(values);
     auto h = Loaded(fw);
-    h->form.Button5Click();
-    ASSERT_TRUE(h->messages.shown.empty());
+    h->Show(h->core.Save());
+    ASSERT_TRUE(h->messages.all.empty());
     const auto lines = SavedLines(*h);
     for (int k = 0; k < 31; ++k)
         EXPECT_EQ(lines[fw.Index("\tcpi R21,", k)],
@@ -238,14 +237,14 @@ TEST(SaveToFile, TheSampleComesBackByteForByte) {
     ASSERT_GT(sample.size(), 10000u);
     Harness h;
     h.Load(sample, kPath);
-    EXPECT_TRUE(h.messages.shown.empty());
-    EXPECT_EQ(h.form.Model().spark.text, "66");
-    h.form.Button5Click();
+    EXPECT_TRUE(h.messages.all.empty());
+    EXPECT_EQ(h.core.Model().spark.text, "66");
+    h.Show(h.core.Save());
     EXPECT_EQ(h.files.files.at(kPath), sample);
-    h.form.Button5Click();
+    h.Show(h.core.Save());
     EXPECT_EQ(h.files.files.at(kPath), sample);
     EXPECT_EQ(h.files.writes, 2);
-    EXPECT_TRUE(h.messages.shown.empty());
+    EXPECT_TRUE(h.messages.all.empty());
 }
 
 TEST(SaveToFile, SavingTwiceGivesTheSameBytes) {
@@ -254,12 +253,12 @@ TEST(SaveToFile, SavingTwiceGivesTheSameBytes) {
     auto h = Loaded(MakeFirmware(old));
     h->SetCell(4, 3, "25.5");
     h->SetCell(0, 10, "2600");
-    h->form.Model().spark.SetText("100");
-    h->form.Button5Click();
+    h->core.SetSparkDuration("100");
+    h->Show(h->core.Save());
     const std::string first = h->files.files.at(kPath);
-    h->form.Button5Click();
+    h->Show(h->core.Save());
     EXPECT_EQ(h->files.files.at(kPath), first);
-    EXPECT_TRUE(h->messages.shown.empty());
+    EXPECT_TRUE(h->messages.all.empty());
 }
 
 TEST(SaveToFile, RefusedSavesWriteNothing) {
@@ -299,34 +298,34 @@ TEST(SaveToFile, RefusedSavesWriteNothing) {
         {"speed 459", edited(none), 0, 20, "459", "Обороты не ниже холостых, 460/мин"},
         {"speed 20001", edited(none), 0, 2, "20001", "Превышены обороты 20000/мин"},
         {"no label 2", edited([](Firmware& fw) { fw.Erase(fw.Index("FuozTable2:")); }), 0, 1, "460",
-         MissingItem("FuozTable2:", kRussian)},
+         test::MissingItem("FuozTable2:", kRussian)},
         {"20 entries", edited([](Firmware& fw) {
              for (int k = 0; k < 24; ++k) fw.Erase(fw.Index("FuozTable3:") + 41);
-         }), 0, 1, "460", TooFewItems("ldi R16,", 20, 32, "после FuozTable3:", kRussian)},
+         }), 0, 1, "460", test::TooFewEntries(20, "FuozTable3:", kRussian)},
         {"spark line too far", edited([](Firmware& fw) { fw.Insert(fw.Index(";блок") + 1, ";" + std::string(160, '-')); }),
-         0, 1, "460", SparkLineMissing(kRussian)},
-        {"two items on a line", conflict, 0, 1, "460", LayoutConflict(conflict.Index("ldi R16,", 32 + 5) + 1, kRussian)},
-        {"entry on the last line", lastLine, 0, 1, "460", LayoutConflict(lastLine.lines.size(), kRussian)},
+         0, 1, "460", test::Said(Diagnostic::Kind::SparkLineMissing, kRussian)},
+        {"two items on a line", conflict, 0, 1, "460", test::AtLine(Diagnostic::Kind::LayoutConflict, conflict.Index("ldi R16,", 32 + 5) + 1, kRussian)},
+        {"entry on the last line", lastLine, 0, 1, "460", test::AtLine(Diagnostic::Kind::LayoutConflict, lastLine.lines.size(), kRussian)},
         {"label on an entry's line", labelOnEntry, 0, 1, "460",
-         ErasedItem(labelOnEntry.Index("FuozTable2:") + 1, "FuozTable2:", kRussian)},
+         test::AtLine(Diagnostic::Kind::ErasedItem, labelOnEntry.Index("FuozTable2:") + 1, kRussian, "FuozTable2:")},
         {"a field read into the next line", shortField, 0, 32, "15000",
-         MovedItem(shortField.Index("cpi R21,") + 2, kRussian)},
+         test::AtLine(Diagnostic::Kind::MovedItem, shortField.Index("cpi R21,") + 2, kRussian)},
     };
     for (const auto& c : cases) {
         auto h = std::make_unique<Harness>();
         h->Load(c.fw.Bytes(), kPath);
-        h->messages.shown.clear();  // the load's own warnings
+        h->messages.all.clear();  // the load's own warnings
         h->SetCell(c.column, c.row, c.text);
-        const std::string sourceBefore = h->form.Source().Text();
-        h->form.Button5Click();
-        ASSERT_EQ(h->messages.shown.size(), 1u) << c.what;
-        EXPECT_EQ(h->messages.shown[0].kind, Message::Warning) << c.what;
+        const std::string sourceBefore = h->core.Source().Text();
+        h->Show(h->core.Save());
+        ASSERT_EQ(h->messages.all.size(), 1u) << c.what;
+        EXPECT_EQ(h->messages.all[0].kind, "warning") << c.what;
         if (!c.warning.empty()) {
-            EXPECT_EQ(h->messages.shown[0].text, c.warning) << c.what;
+            EXPECT_EQ(h->messages.all[0].text, c.warning) << c.what;
         }
         EXPECT_EQ(h->files.writes, 0) << c.what;
         EXPECT_EQ(h->files.files.at(kPath), c.fw.Bytes()) << c.what;
-        EXPECT_EQ(h->form.Source().Text(), sourceBefore) << c.what;
+        EXPECT_EQ(h->core.Source().Text(), sourceBefore) << c.what;
     }
 }
 
@@ -335,24 +334,24 @@ TEST(SaveToFile, AnglesLeftFromAnEarlierLoadDoNotWriteOverAnUnreadableSource) {
     Firmware changed = MakeFirmware();
     changed.Erase(changed.Index(";блок"));
     h->files.files[kPath] = changed.Bytes();
-    h->form.Button1Click();  // cancelled: the same file again, now without its marker
-    ASSERT_EQ(h->messages.shown.size(), 1u);
+    h->Show(h->core.OpenSource());  // cancelled: the same file again, now without its marker
+    ASSERT_EQ(h->messages.all.size(), 1u);
     ASSERT_FALSE(h->Cell(4, 11).empty());
-    h->form.Button5Click();
-    ASSERT_EQ(h->messages.shown.size(), 2u);
-    EXPECT_EQ(h->messages.shown[1], (Message{Message::Warning, MissingItem(";блок задержки искры", kRussian)}));
+    h->Show(h->core.Save());
+    ASSERT_EQ(h->messages.all.size(), 2u);
+    EXPECT_EQ(h->messages.all[1], (Message{"warning", test::MissingItem(";блок задержки искры", kRussian)}));
     EXPECT_EQ(h->files.writes, 0);
 }
 
 TEST(SaveToFile, RefusalsSpeakTheCurrentLanguage) {
     auto h = Loaded(MakeFirmware());
-    h->form.Button7Click();
+    h->core.SwitchLanguage();
     h->SetCell(0, 20, "459");
-    h->form.Button5Click();
+    h->Show(h->core.Save());
     h->SetCell(0, 20, "20001");
-    h->form.Button5Click();
-    EXPECT_EQ(h->messages.shown, (std::vector<Message>{{Message::Warning, "RPM not lower 460/min"},
-                                                       {Message::Warning, "RPM over range 20000/min"}}));
+    h->Show(h->core.Save());
+    EXPECT_EQ(h->messages.all, (std::vector<Message>{{"warning", "RPM not lower 460/min"},
+                                                       {"warning", "RPM over range 20000/min"}}));
 }
 
 TEST(SaveToFile, ATextThatDoesNotConvertChangesNothing) {
@@ -366,16 +365,16 @@ TEST(SaveToFile, ATextThatDoesNotConvertChangesNothing) {
     for (const auto& c : cases) {
         auto h = Loaded(MakeFirmware());
         h->SetCell(c.column, c.row, c.text);
-        const std::string sourceBefore = h->form.Source().Text();
-        h->form.Button5Click();
-        EXPECT_EQ(h->messages.shown, (std::vector<Message>{{Message::AppError, c.error}}));
+        const std::string sourceBefore = h->core.Source().Text();
+        h->Show(h->core.Save());
+        EXPECT_EQ(h->messages.all, (std::vector<Message>{{"app", c.error}}));
         EXPECT_EQ(h->files.writes, 0);
-        EXPECT_EQ(h->form.Source().Text(), sourceBefore);
+        EXPECT_EQ(h->core.Source().Text(), sourceBefore);
     }
     auto h = Loaded(MakeFirmware());
-    h->form.Model().spark.SetText("");
-    h->form.Button5Click();
-    EXPECT_EQ(h->messages.shown, (std::vector<Message>{{Message::AppError, "'' is not a valid integer value."}}));
+    h->core.SetSparkDuration("");
+    h->Show(h->core.Save());
+    EXPECT_EQ(h->messages.all, (std::vector<Message>{{"app", "'' is not a valid integer value."}}));
     EXPECT_EQ(h->files.writes, 0);
 }
 
@@ -384,11 +383,11 @@ TEST(SaveToFile, AFailedWriteKeepsTheRewrittenText) {
     auto h = Loaded(fw);
     h->files.writeError = "Permission denied";
     h->SetCell(4, 1, "8.1");
-    h->form.Button5Click();
-    EXPECT_EQ(h->messages.shown,
-              (std::vector<Message>{{Message::AppError, "Cannot create file \"/fw/CDI.asm\". Permission denied"}}));
+    h->Show(h->core.Save());
+    EXPECT_EQ(h->messages.all,
+              (std::vector<Message>{{"app", "Cannot create file \"/fw/CDI.asm\". Permission denied"}}));
     EXPECT_EQ(h->files.files.at(kPath), fw.Bytes());
-    EXPECT_EQ(test::SplitLines(h->form.Source().Text())[fw.Index("ldi R16,")], "ldi R16, 17" + kEntryComment);
+    EXPECT_EQ(test::SplitLines(h->core.Source().Text())[fw.Index("ldi R16,")], "ldi R16, 17" + kEntryComment);
 }
 
 }  // namespace

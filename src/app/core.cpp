@@ -1,0 +1,261 @@
+#include "app/core.h"
+
+#include <exception>
+#include <utility>
+
+#include "firmware/assembler.h"
+#include "firmware/reader.h"
+#include "firmware/writer.h"
+#include "table/conversion.h"
+#include "table/numbers.h"
+
+namespace tc {
+
+namespace {
+
+using Kind = Diagnostic::Kind;
+
+void Stop(Outcome& outcome, Outcome::Status status, Diagnostic diagnostic) {
+    outcome.status = status;
+    outcome.diagnostics.push_back(std::move(diagnostic));
+}
+
+const std::string& FieldText(const GridModel& model, const Field& field) {
+    switch (field.kind) {
+    case Field::SensorAngle: return model.sensor.text;
+    case Field::TableNumber: return model.table.text;
+    case Field::SparkDuration: return model.spark.text;
+    case Field::Cell: break;
+    }
+    return model.grid.Cell(field.column, field.row);  // throws outside the grid
+}
+
+void SetField(GridModel& model, const Field& field, std::string text) {
+    switch (field.kind) {
+    case Field::SensorAngle: model.sensor.text = std::move(text); return;
+    case Field::TableNumber: model.table.text = std::move(text); return;
+    case Field::SparkDuration: model.spark.text = std::move(text); return;
+    case Field::Cell: model.grid.SetCell(field.column, field.row, std::move(text)); return;
+    }
+}
+
+}  // namespace
+
+void ShowDiagnostics(Messages& messages, const Diagnostics& diagnostics, unsigned languageFlag) {
+    for (const Diagnostic& diagnostic : diagnostics) {
+        const std::string text = Render(diagnostic, languageFlag);
+        switch (diagnostic.ShownAs()) {
+        case Diagnostic::Box::Warning: messages.Warning(text); break;
+        case Diagnostic::Box::Error: messages.Error(text); break;
+        case Diagnostic::Box::Failure: messages.AppError(text); break;
+        }
+    }
+}
+
+Core::Core(Ports ports, char32_t decimalSeparator, bool windowsPaths)
+    : ports_(ports), separator_(decimalSeparator), windowsPaths_(windowsPaths) {}
+
+void Core::SetObserver(CoreObserver* observer) {
+    observer_ = observer;
+    shown_ = {};
+    shown_.sourceRevision = ~sourceRevision_;
+    Publish();
+}
+
+// A conversion that fails ends the operation with the general error report;
+// what was written before stays, and the view is told of it too.
+template <class Body>
+Outcome Core::Run(Body body) {
+    Outcome outcome;
+    try {
+        body(outcome);
+    } catch (const std::exception& error) {
+        Stop(outcome, Outcome::Failed, {.kind = Kind::Failure, .detail = error.what()});
+    }
+    Publish();
+    return outcome;
+}
+
+void Core::Publish() {
+    Shown before = std::exchange(shown_, Shown{model_, series_.Points(), texts_, sourceRevision_});
+    if (!observer_) return;
+    for (int row = 0; row < kGridRows; ++row)
+        for (int column = 0; column < kGridColumns; ++column)
+            if (before.model.grid.Cell(column, row) != model_.grid.Cell(column, row))
+                observer_->CellChanged(column, row);
+    if (before.model.sensor != model_.sensor) observer_->ComboChanged(Combo::SensorAngle);
+    if (before.model.table != model_.table) observer_->ComboChanged(Combo::TableNumber);
+    if (before.model.spark != model_.spark) observer_->ComboChanged(Combo::SparkDuration);
+    if (before.model.editing != model_.editing) observer_->EditingChanged(model_.editing);
+    if (before.sourceRevision != sourceRevision_) observer_->SourceChanged();
+    if (before.points != series_.Points()) observer_->PlotChanged();
+    for (std::size_t i = 0; i < kElementCount; ++i)
+        if (before.texts[i] != texts_[i]) observer_->TextChanged(static_cast<Element>(i));
+}
+
+void Core::SetText(Element element, std::string text) {
+    switch (element) {
+    case Element::SpeedHeader: model_.grid.SetCell(kSpeedColumn, 0, std::move(text)); return;
+    case Element::AngleHeader: model_.grid.SetCell(kAngleColumn, 0, std::move(text)); return;
+    case Element::Table1Header: model_.grid.SetCell(1, 0, std::move(text)); return;
+    case Element::Table2Header: model_.grid.SetCell(2, 0, std::move(text)); return;
+    case Element::Table3Header: model_.grid.SetCell(3, 0, std::move(text)); return;
+    default: texts_[static_cast<std::size_t>(element)] = std::move(text);
+    }
+}
+
+void Core::SetSource(SourceText source, std::optional<SourceLayout> layout) {
+    source_ = std::move(source);
+    layout_ = layout ? std::move(*layout) : ScanSource(source_);
+    ++sourceRevision_;
+}
+
+void Core::Start() {
+    for (const auto& [element, text] : LanguageRows(kRussian, false, tc::UpdateChartTitle(kRussian, 0, "")))
+        SetText(element, text);
+    SetSource({});
+    model_.Fill();
+    // The cell current at start is (0, 1): its 460 rpm must not be editable either.
+    model_.SelectCell(kSpeedColumn, 1);
+    Publish();
+}
+
+void Core::SelectCell(int column, int row) {
+    model_.SelectCell(column, row);
+    Publish();
+}
+
+bool Core::MissingData(Outcome& outcome) {
+    if (!model_.grid.Cell(kAngleColumn, kProbeRow).empty()) return false;
+    Stop(outcome, Outcome::Refused, {.kind = Kind::MissingData});
+    return true;
+}
+
+void Core::PlotAngleColumn() { tc::PlotAngleColumn(model_.grid, separator_, series_); }
+
+void Core::FillAngleColumn() { tc::FillAngleColumn(model_, separator_); }
+
+void Core::UpdateChartTitle() {
+    SetText(Element::ChartTitle, tc::UpdateChartTitle(languageFlag_, trimmerFlag_, sourceFileName_));
+}
+
+Outcome Core::Plot() {
+    return Run([&](Outcome& outcome) {
+        if (!MissingData(outcome)) PlotAngleColumn();
+    });
+}
+
+void Core::RefillAngles() {
+    if (model_.grid.Cell(kAngleColumn, kProbeRow).empty()) return;
+    FillAngleColumn();
+    PlotAngleColumn();
+}
+
+Outcome Core::Edit(const Field& field, std::string text) {
+    if (FieldText(model_, field) == text) return {};
+    SetField(model_, field, text);
+    SetField(shown_.model, field, std::move(text));  // the view shows what was typed already
+    const bool refill = field.kind == Field::SensorAngle || field.kind == Field::TableNumber;
+    return Run([&](Outcome&) {
+        if (refill) RefillAngles();
+    });
+}
+
+bool Core::StoreAngleColumn(Outcome& outcome) {
+    if (MissingData(outcome)) return false;
+    PlotAngleColumn();
+    switch (tc::StoreAngleColumn(model_, separator_)) {
+    case CodeResult::Ok: return true;
+    case CodeResult::BelowRange: Stop(outcome, Outcome::Refused, {.kind = Kind::BelowRange}); return false;
+    case CodeResult::AboveRange: Stop(outcome, Outcome::Refused, {.kind = Kind::AboveRange}); return false;
+    }
+    return false;
+}
+
+Outcome Core::StoreAngles() {
+    return Run([&](Outcome& outcome) { StoreAngleColumn(outcome); });
+}
+
+Outcome Core::OpenSource() {
+    SetSource({});
+    Publish();  // the text box empties before the dialog shows
+    if (auto chosen = ports_.chooser.ChooseSource(proposedName_)) {
+        sourcePath_ = *chosen;
+        proposedName_ = *chosen;
+    }
+    if (sourcePath_.empty()) return {};
+    return Run([&](Outcome& outcome) { Load(outcome); });
+}
+
+Outcome Core::OpenSource(const std::string& path) {
+    SetSource({});
+    sourcePath_ = path;
+    proposedName_ = path;
+    return Run([&](Outcome& outcome) { Load(outcome); });
+}
+
+void Core::Load(Outcome& outcome) {
+    FileStore::ReadResult file = ports_.files.Read(sourcePath_);
+    if (file.status == FileStore::ReadResult::CannotOpen)
+        return Stop(outcome, Outcome::Failed, {.kind = Kind::FileAccess, .path = sourcePath_});
+    if (file.status == FileStore::ReadResult::ReadError)
+        return Stop(outcome, Outcome::Failed, {.kind = Kind::Failure, .detail = file.error});
+    if (file.bytes.empty()) return Stop(outcome, Outcome::Failed, {.kind = Kind::EmptyFile, .path = sourcePath_});
+    SetSource(SourceText::FromOwnedBytes(std::move(file.bytes)));
+
+    const ReadResult read = ReadSource(source_, layout_, model_, trimmerFlag_, outcome.diagnostics);
+    if (!outcome.diagnostics.empty()) outcome.status = Outcome::Incomplete;
+    static constexpr Element kHeaders[] = {Element::Table1Header, Element::Table2Header, Element::Table3Header};
+    for (std::size_t t = 0; t < 3; ++t)
+        if (read.labelDigits[t]) SetText(kHeaders[t], TableHeader(*read.labelDigits[t], languageFlag_));
+
+    // After a pass that stopped early, show angles only when the table column has something to show.
+    bool fill = read.stop == ScanStop::Complete;
+    if (!fill) {
+        const int table = StrToInt(model_.table.text);
+        fill = table >= 0 && table < kGridColumns;
+        for (int row = 1; fill && row < kGridRows; ++row) fill = !model_.grid.Cell(table, row).empty();
+    }
+    if (fill) {
+        FillAngleColumn();
+        PlotAngleColumn();
+    }
+    sourceFileName_ = LastPathComponent(sourcePath_, windowsPaths_);
+    UpdateChartTitle();
+}
+
+Outcome Core::Save() { return SaveAs(sourcePath_); }
+
+Outcome Core::SaveAs(const std::string& path) {
+    return Run([&](Outcome& outcome) {
+        if (!StoreAngleColumn(outcome)) return;
+        RewriteResult rewritten = RewriteSource(source_, layout_, model_, separator_);
+        if (rewritten.refusal) return Stop(outcome, Outcome::Refused, std::move(*rewritten.refusal));
+        SetSource(std::move(rewritten.text), std::move(rewritten.layout));
+        const std::string_view pieces[] = {source_.Text(), source_.Tail()};
+        if (const auto error = ports_.files.Write(path, pieces))
+            Stop(outcome, Outcome::Failed, {.kind = Kind::CannotCreate, .path = path, .detail = *error});
+    });
+}
+
+Outcome Core::Compile() {
+    const AssemblerCommand command = BuildAssemblerCommand(
+        sourcePath_, windowsPaths_, [&](const std::string& program) { return ports_.desktop.OnSearchPath(program); });
+    Outcome outcome;
+    if (command.status == AssemblerCommand::Nothing) return outcome;
+    if (command.status == AssemblerCommand::NoTerminal || !ports_.desktop.StartDetached(command))
+        Stop(outcome, Outcome::Failed, {.kind = Kind::NoTerminal});
+    return outcome;
+}
+
+void Core::ShowHelp() { ports_.desktop.OpenDocument("Help.chm"); }
+
+void Core::SwitchLanguage() {
+    languageFlag_ = NextLanguage(languageFlag_);
+    const auto rows = LanguageRows(languageFlag_, !sourcePath_.empty(),
+                                   tc::UpdateChartTitle(languageFlag_, trimmerFlag_, sourceFileName_));
+    for (const auto& [element, text] : rows) SetText(element, text);
+    Publish();
+}
+
+}  // namespace tc

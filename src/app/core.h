@@ -1,0 +1,127 @@
+// The application core: what the user does with a firmware source, named so,
+// free of any toolkit. The window's handlers and the command line call these
+// operations; each returns what became of it as data, and afterwards the
+// observer hears of every change to what is shown.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <optional>
+#include <string>
+
+#include "app/ports.h"
+#include "chart/plot.h"
+#include "firmware/scanner.h"
+#include "firmware/source_text.h"
+#include "table/diagnostic.h"
+#include "table/grid.h"
+#include "text/texts.h"
+
+namespace tc {
+
+struct Ports {
+    FileChooser& chooser;
+    FileStore& files;
+    Desktop& desktop;
+};
+
+// What became of an operation, and what the user is to be told.
+struct Outcome {
+    enum Status {
+        Done,        // it ran to its end
+        Incomplete,  // a source was opened, but not all of it was found
+        Refused,     // a check stopped it; nothing was written
+        Failed,      // an error ended it
+    } status = Done;
+    Diagnostics diagnostics;
+
+    bool Ok() const { return status == Done; }
+};
+
+// A text the user can type: a grid cell or one of the three combo boxes.
+struct Field {
+    enum Kind { Cell, SensorAngle, TableNumber, SparkDuration } kind = Cell;
+    int column = 0;
+    int row = 0;
+};
+
+class Core {
+public:
+    Core(Ports ports, char32_t decimalSeparator, bool windowsPaths = false);
+
+    // The observer is then told of everything that differs from an empty window.
+    void SetObserver(CoreObserver* observer);
+
+    void Start();
+    // Asks for a file as the File button does, then opens it.
+    Outcome OpenSource();
+    Outcome OpenSource(const std::string& path);
+    // The one entry for typed text. A new sensor angle or table number refills
+    // the angle column once it holds data.
+    Outcome Edit(const Field& field, std::string text);
+    Outcome SetSensorAngle(std::string text) { return Edit({Field::SensorAngle}, std::move(text)); }
+    Outcome ChooseTable(std::string text) { return Edit({Field::TableNumber}, std::move(text)); }
+    Outcome SetSparkDuration(std::string text) { return Edit({Field::SparkDuration}, std::move(text)); }
+    void SelectCell(int column, int row);
+    // The angle column into the selected table.
+    Outcome StoreAngles();
+    Outcome Plot();
+    // Stores the angles, rewrites the source and writes it over the opened file, or to the path.
+    Outcome Save();
+    Outcome SaveAs(const std::string& path);
+    Outcome Compile();
+    void ShowHelp();
+    void SwitchLanguage();
+
+    const GridModel& Model() const { return model_; }
+    const PlotSeries& Series() const { return series_; }
+    const SourceText& Source() const { return source_; }
+    const std::string& SourcePath() const { return sourcePath_; }
+    const std::string& SourceFileName() const { return sourceFileName_; }
+    unsigned LanguageFlag() const { return languageFlag_; }
+    unsigned TrimmerFlag() const { return trimmerFlag_; }
+    const std::string& TextOf(Element element) const { return texts_[static_cast<std::size_t>(element)]; }
+    char32_t DecimalSeparator() const { return separator_; }
+
+private:
+    // What a view was last told.
+    struct Shown {
+        GridModel model;
+        std::vector<PlotPoint> points;
+        std::array<std::string, kElementCount> texts{};
+        std::uint64_t sourceRevision = 0;
+    };
+
+    template <class Body>
+    Outcome Run(Body body);
+    void Publish();
+    void SetText(Element element, std::string text);
+    // The layout, when given, is ScanSource(source), found before; a save starts from it.
+    void SetSource(SourceText source, std::optional<SourceLayout> layout = std::nullopt);
+    void Load(Outcome& outcome);
+    bool MissingData(Outcome& outcome);
+    bool StoreAngleColumn(Outcome& outcome);
+    void RefillAngles();
+    void FillAngleColumn();
+    void PlotAngleColumn();
+    void UpdateChartTitle();
+
+    Ports ports_;
+    char32_t separator_;
+    bool windowsPaths_;
+    CoreObserver* observer_ = nullptr;
+    GridModel model_;
+    PlotSeries series_;
+    SourceText source_;
+    SourceLayout layout_;  // ScanSource(source_)
+    std::uint64_t sourceRevision_ = 0;
+    std::string sourcePath_;
+    std::string sourceFileName_;
+    std::string proposedName_ = "CDI.asm";
+    unsigned languageFlag_ = kRussian;
+    unsigned trimmerFlag_ = 0;
+    std::array<std::string, kElementCount> texts_{};
+    Shown shown_;
+};
+
+}  // namespace tc
