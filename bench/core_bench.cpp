@@ -176,7 +176,7 @@ tc::GridModel ReadModel(const tc::SourceText& text) {
     model.Fill();
     unsigned trimmer = 0;
     tc::Diagnostics warnings;
-    const tc::ReadResult read = tc::ReadSource(text, model, trimmer, warnings);
+    const tc::ReadResult read = tc::ReadSource(text, tc::ScanSource(text), model, trimmer, warnings);
     if (read.stop != tc::ScanStop::Complete || !warnings.empty())
         throw std::runtime_error("the source does not read cleanly");
     tc::FillAngleColumn(model, kSeparator);
@@ -192,7 +192,7 @@ void CheckPadded(const Source& sample, const Source& padded) {
             if (a.grid.Cell(column, row) != b.grid.Cell(column, row))
                 throw std::runtime_error(padded.label + " source reads other values than the sample");
     if (a.spark.text != b.spark.text) throw std::runtime_error(padded.label + " source reads another spark duration");
-    const tc::RewriteResult rewritten = tc::RewriteSource(padded.text, b, kSeparator);
+    const tc::RewriteResult rewritten = tc::RewriteSource(padded.text, tc::ScanSource(padded.text), b, kSeparator);
     if (rewritten.refusal)
         throw std::runtime_error(padded.label + " source refused by the writer: " +
                                  tc::Render(*rewritten.refusal, tc::kEnglish));
@@ -357,14 +357,14 @@ Steps ColdSteps(const Source& source) {
         return {[&source, model] {
             unsigned trimmer = 0;
             tc::Diagnostics warnings;
-            const tc::ReadResult read = tc::ReadSource(source.text, *model, trimmer, warnings);
+            const tc::ReadResult read = tc::ReadSource(source.text, tc::ScanSource(source.text), *model, trimmer, warnings);
             return read.stop == tc::ScanStop::Complete && warnings.empty();
         }};
     });
     steps.emplace_back("writer/" + size, [&source]() -> Timed {
         auto model = std::make_shared<const tc::GridModel>(ReadModel(source.text));
         return {[&source, model] {
-            const tc::RewriteResult result = tc::RewriteSource(source.text, *model, kSeparator);
+            const tc::RewriteResult result = tc::RewriteSource(source.text, tc::ScanSource(source.text), *model, kSeparator);
             benchmark::DoNotOptimize(result.text.Text().data());
             return !result.refusal;
         }};
@@ -442,7 +442,7 @@ void RegisterCases() {
         unsigned trimmer = 0;
         tc::Diagnostics warnings;
         for (auto _ : state) {
-            const tc::ReadResult read = tc::ReadSource(sample.text, model, trimmer, warnings);
+            const tc::ReadResult read = tc::ReadSource(sample.text, tc::ScanSource(sample.text), model, trimmer, warnings);
             benchmark::DoNotOptimize(read.stop);
         }
         if (!warnings.empty()) state.SkipWithError("the reader warned");
@@ -451,7 +451,7 @@ void RegisterCases() {
         const tc::GridModel model = ReadModel(sample.text);
         bool ok = true;
         for (auto _ : state) {
-            tc::RewriteResult result = tc::RewriteSource(sample.text, model, kSeparator);
+            tc::RewriteResult result = tc::RewriteSource(sample.text, tc::ScanSource(sample.text), model, kSeparator);
             ok = ok && !result.refusal;
             benchmark::DoNotOptimize(result.text.Text().data());
         }

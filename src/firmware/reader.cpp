@@ -54,10 +54,6 @@ void ReadSpeeds(const SourceText& source, const SourceLayout& layout, AdvanceGri
 
 }  // namespace
 
-ReadResult ReadSource(const SourceText& source, GridModel& model, unsigned& trimmerFlag, Diagnostics& warnings) {
-    return ReadSource(source, ScanSource(source), model, trimmerFlag, warnings);
-}
-
 ReadResult ReadSource(const SourceText& source, const SourceLayout& layout, GridModel& model, unsigned& trimmerFlag,
                       Diagnostics& warnings) {
     ReadResult result{.stop = layout.stop};

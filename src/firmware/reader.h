@@ -32,8 +32,7 @@ struct ReadResult {
 // when the source has the instruction. `warnings` gets what the source lacks,
 // in the order the pass missed it. A text that does not convert ends it with a
 // ConversionError, keeping what was written and warned.
-ReadResult ReadSource(const SourceText& source, GridModel& model, unsigned& trimmerFlag, Diagnostics& warnings);
-// The same from the source's layout, ScanSource(source), found before.
+// The layout is ScanSource(source), found before.
 ReadResult ReadSource(const SourceText& source, const SourceLayout& layout, GridModel& model, unsigned& trimmerFlag,
                       Diagnostics& warnings);
 

@@ -104,7 +104,6 @@ std::size_t SourceText::LineNumber(std::size_t position) const {
     return static_cast<std::size_t>(std::count(text_.begin(), end, '\n')) + 1;
 }
 
-void SourceText::ReplaceLines(std::vector<LineEdit> edits) { *this = WithLines(std::move(edits)); }
 
 SourceText SourceText::WithLines(std::vector<LineEdit> edits) const {
     std::sort(edits.begin(), edits.end(),

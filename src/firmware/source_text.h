@@ -49,11 +49,9 @@ public:
         std::size_t lineStart;  // first character of the line to replace
         std::string text;       // its new text, without the line break
     };
-    // Replaces each named line by its new text, all in one pass; line breaks
-    // and all other lines stay. Lines must be distinct, and the
+    // A copy with each named line replaced by its new text, built in one pass;
+    // line breaks and all other lines stay. Lines must be distinct, and the
     // new texts hold no line break.
-    void ReplaceLines(std::vector<LineEdit> edits);
-    // The same edits made to a copy, built in the one pass.
     SourceText WithLines(std::vector<LineEdit> edits) const;
 
 private:

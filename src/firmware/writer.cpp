@@ -169,10 +169,6 @@ std::optional<Diagnostic> CheckReadsBack(const SourceText& source, const SourceL
 
 }  // namespace
 
-RewriteResult RewriteSource(const SourceText& source, const GridModel& model, char32_t separator) {
-    return RewriteSource(source, ScanSource(source), model, separator);
-}
-
 RewriteResult RewriteSource(const SourceText& source, const SourceLayout& layout, const GridModel& model,
                             char32_t separator) {
     if (layout.marker && !layout.spark) return Refuse({.kind = Diagnostic::Kind::SparkLineMissing});

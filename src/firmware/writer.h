@@ -27,8 +27,7 @@ struct RewriteResult {
 
 // Builds every new line first, then changes the text in one pass. A refused
 // rewrite leaves no change; a text that does not convert throws ConversionError.
-RewriteResult RewriteSource(const SourceText& source, const GridModel& model, char32_t separator);
-// The same from the source's layout, ScanSource(source), found before.
+// The layout is ScanSource(source), found before.
 RewriteResult RewriteSource(const SourceText& source, const SourceLayout& layout, const GridModel& model,
                             char32_t separator);
 

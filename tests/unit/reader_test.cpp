@@ -64,7 +64,8 @@ struct Read {
         model.Fill();
         model.grid.SetCell(0, 1, "5");  // row 1 is set to the idle speed whatever it held
         Diagnostics said;
-        const ReadResult read = ReadSource(SourceText::FromFileBytes(bytes), model, trimmer, said);
+        const SourceText source = SourceText::FromFileBytes(bytes);
+        const ReadResult read = ReadSource(source, ScanSource(source), model, trimmer, said);
         stop = read.stop;
         for (const Diagnostic& d : said) warnings.push_back(Render(d, language));
         // The headers carry the digit of each label read, as the core writes them.
@@ -267,7 +268,8 @@ TEST(ReadSource, AShortTableKeepsTheRowsItDidNotReach) {
     model.grid.SetCell(3, 21, "old");
     unsigned trimmer = 0;
     Diagnostics said;
-    ReadSource(SourceText::FromFileBytes(fw.Bytes()), model, trimmer, said);
+    const SourceText source = SourceText::FromFileBytes(fw.Bytes());
+    ReadSource(source, ScanSource(source), model, trimmer, said);
     EXPECT_EQ(model.grid.Cell(3, 20), "184");
     EXPECT_EQ(model.grid.Cell(3, 21), "old");
 }

@@ -131,15 +131,15 @@ TEST(SourceText, LinePositions) {
     }
 }
 
-TEST(SourceText, ReplaceLinesKeepsLineBreaksAndOtherLines) {
+TEST(SourceText, WithLinesKeepsLineBreaksAndOtherLines) {
     SourceText source = SourceText::FromFileBytes("\tcpi R21, 5 ; x\r\nkeep\r\n\r\nFuozTable1: ldi R16, 3\r\nend\x1Atail");
     // given out of order, one empty line among them
-    source.ReplaceLines({{25, "ldi R16, 4"}, {0, "cpi R21, 6"}, {23, "new"}});
+    source = source.WithLines({{25, "ldi R16, 4"}, {0, "cpi R21, 6"}, {23, "new"}});
     EXPECT_EQ(source.Text(), "cpi R21, 6\r\nkeep\r\nnew\r\nldi R16, 4\r\nend\r\n");
     EXPECT_EQ(source.Tail(), "\x1Atail");
 }
 
-TEST(SourceText, ReplaceLinesRefusesOverlappingEdits) {
+TEST(SourceText, WithLinesRefusesOverlappingEdits) {
     const std::string bytes = "abc\r\n\r\ndef\r\n";
     const std::vector<std::vector<SourceText::LineEdit>> bad = {
         {{0, "x"}, {0, "y"}},  // the same line twice
@@ -150,7 +150,7 @@ TEST(SourceText, ReplaceLinesRefusesOverlappingEdits) {
     };
     for (const auto& edits : bad) {
         SourceText source = SourceText::FromFileBytes(bytes);
-        EXPECT_THROW(source.ReplaceLines(edits), std::logic_error);
+        EXPECT_THROW(source = source.WithLines(edits), std::logic_error);
         EXPECT_EQ(source.Text(), bytes);
     }
 }
