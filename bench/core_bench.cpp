@@ -138,9 +138,7 @@ struct Window {
         Show(core.OpenSource());
     }
     // What the window does with every outcome.
-    void Show(const tc::Outcome& outcome) {
-        tc::ShowDiagnostics(messages, outcome.diagnostics, core.LanguageFlag());
-    }
+    void Show(const tc::Outcome& outcome) { tc::ShowDiagnostics(messages, outcome.diagnostics, core.LanguageFlag()); }
 };
 
 // A run that brought up a message box measured something else.
@@ -194,8 +192,8 @@ void CheckPadded(const Source& sample, const Source& padded) {
     if (a.spark.text != b.spark.text) throw std::runtime_error(padded.label + " source reads another spark duration");
     const tc::RewriteResult rewritten = tc::RewriteSource(padded.text, tc::ScanSource(padded.text), b, kSeparator);
     if (rewritten.refusal)
-        throw std::runtime_error(padded.label + " source refused by the writer: " +
-                                 tc::Render(*rewritten.refusal, tc::kEnglish));
+        throw std::runtime_error(padded.label +
+                                 " source refused by the writer: " + tc::Render(*rewritten.refusal, tc::kEnglish));
     if (tc::ScanSource(rewritten.text).stop != tc::ScanStop::Complete)
         throw std::runtime_error(padded.label + " source no longer scans after the rewrite");
 }
@@ -205,7 +203,8 @@ struct PaddedSize {
     std::string fileName;
     std::size_t bytes;
 };
-const std::vector<PaddedSize> kPaddedSizes = {{"1 MB", "CDI-1MB.asm", 1'000'000}, {"10 MB", "CDI-10MB.asm", 10'000'000}};
+const std::vector<PaddedSize> kPaddedSizes = {{"1 MB", "CDI-1MB.asm", 1'000'000},
+                                              {"10 MB", "CDI-10MB.asm", 10'000'000}};
 
 std::string SavedBytes(const fs::path& path) {
     Window window(path);
@@ -228,7 +227,8 @@ void FillWorkspace(Workspace& ws, const fs::path& sample, const std::vector<Padd
         ws.sources.push_back(std::move(source));
     };
     add("sample", "CDI.asm", sampleBytes);
-    for (const PaddedSize& size : sizes) add(size.label, size.fileName, tc::bench::PaddedSource(sampleBytes, size.bytes));
+    for (const PaddedSize& size : sizes)
+        add(size.label, size.fileName, tc::bench::PaddedSource(sampleBytes, size.bytes));
     for (std::size_t i = 1; i < ws.sources.size(); ++i) CheckPadded(ws.sources[0], ws.sources[i]);
     // The references write exactly what the save does, so take it from a save.
     for (Source& source : ws.sources) source.saved = SavedBytes(source.path);
@@ -289,28 +289,31 @@ using Prepare = std::function<Timed()>;
 
 // The step timed alone; with `cold`, each run begun with the CPU caches emptied.
 void RegisterTimed(const std::string& name, Prepare prepare, bool cold) {
-    benchmark::RegisterBenchmark(name.c_str(), [prepare, cold](benchmark::State& state) {
-        const Timed step = prepare();
-        long faults = 0;
-        for (auto _ : state) {
-            if (!step.before()) {
-                state.SkipWithError("the step could not be set up");
-                break;
+    benchmark::RegisterBenchmark(
+        name.c_str(),
+        [prepare, cold](benchmark::State& state) {
+            const Timed step = prepare();
+            long faults = 0;
+            for (auto _ : state) {
+                if (!step.before()) {
+                    state.SkipWithError("the step could not be set up");
+                    break;
+                }
+                if (cold) EvictCaches();
+                const long before = MinorFaults();
+                const auto start = std::chrono::steady_clock::now();
+                const bool ok = step.run();
+                state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
+                faults += MinorFaults() - before;
+                if (!ok) {
+                    state.SkipWithError("the step failed or brought up a message");
+                    break;
+                }
             }
-            if (cold) EvictCaches();
-            const long before = MinorFaults();
-            const auto start = std::chrono::steady_clock::now();
-            const bool ok = step.run();
-            state.SetIterationTime(std::chrono::duration<double>(std::chrono::steady_clock::now() - start).count());
-            faults += MinorFaults() - before;
-            if (!ok) {
-                state.SkipWithError("the step failed or brought up a message");
-                break;
-            }
-        }
-        // Fresh memory costs a fault per page: part of the price of every megabyte.
-        state.counters["faults"] = benchmark::Counter(static_cast<double>(faults), benchmark::Counter::kAvgIterations);
-    })
+            // Fresh memory costs a fault per page: part of the price of every megabyte.
+            state.counters["faults"] =
+                benchmark::Counter(static_cast<double>(faults), benchmark::Counter::kAvgIterations);
+        })
         ->Unit(benchmark::kMicrosecond)
         ->UseManualTime();
 }
@@ -357,14 +360,16 @@ Steps ColdSteps(const Source& source) {
         return {[&source, model] {
             unsigned trimmer = 0;
             tc::Diagnostics warnings;
-            const tc::ReadResult read = tc::ReadSource(source.text, tc::ScanSource(source.text), *model, trimmer, warnings);
+            const tc::ReadResult read =
+                tc::ReadSource(source.text, tc::ScanSource(source.text), *model, trimmer, warnings);
             return read.stop == tc::ScanStop::Complete && warnings.empty();
         }};
     });
     steps.emplace_back("writer/" + size, [&source]() -> Timed {
         auto model = std::make_shared<const tc::GridModel>(ReadModel(source.text));
         return {[&source, model] {
-            const tc::RewriteResult result = tc::RewriteSource(source.text, tc::ScanSource(source.text), *model, kSeparator);
+            const tc::RewriteResult result =
+                tc::RewriteSource(source.text, tc::ScanSource(source.text), *model, kSeparator);
             benchmark::DoNotOptimize(result.text.Text().data());
             return !result.refusal;
         }};
@@ -442,7 +447,8 @@ void RegisterCases() {
         unsigned trimmer = 0;
         tc::Diagnostics warnings;
         for (auto _ : state) {
-            const tc::ReadResult read = tc::ReadSource(sample.text, tc::ScanSource(sample.text), model, trimmer, warnings);
+            const tc::ReadResult read =
+                tc::ReadSource(sample.text, tc::ScanSource(sample.text), model, trimmer, warnings);
             benchmark::DoNotOptimize(read.stop);
         }
         if (!warnings.empty()) state.SkipWithError("the reader warned");
@@ -547,7 +553,8 @@ void PrintFigures(const Collector& collected) {
         if (!collected.errors.contains(name)) std::printf("%s\t%.9g\ts\n", name.c_str(), seconds);
     for (const auto& [name, why] : collected.errors) {
         std::string line = why;
-        std::replace_if(line.begin(), line.end(), [](char c) { return c == '\t' || c == '\n'; }, ' ');
+        std::replace_if(
+            line.begin(), line.end(), [](char c) { return c == '\t' || c == '\n'; }, ' ');
         std::printf("%s\terror\t%s\n", name.c_str(), line.c_str());
     }
 }
@@ -559,14 +566,19 @@ int main(int argc, char** argv) {
     std::string counted;
     int times = 3;
     // Defaults first, so that flags given on the command line win.
-    std::vector<std::string> args = {argv[0], "--benchmark_repetitions=15", "--benchmark_enable_random_interleaving=true",
+    std::vector<std::string> args = {argv[0], "--benchmark_repetitions=15",
+                                     "--benchmark_enable_random_interleaving=true",
                                      "--benchmark_display_aggregates_only=true", "--benchmark_min_time=0.1"};
     for (int i = 1; i < argc; ++i) {
         const std::string arg = argv[i];
-        if (arg.starts_with("--sample=")) sample = arg.substr(9);
-        else if (arg.starts_with("--count=")) counted = arg.substr(8);
-        else if (arg.starts_with("--times=")) times = std::max(1, std::atoi(arg.c_str() + 8));
-        else args.push_back(arg);
+        if (arg.starts_with("--sample="))
+            sample = arg.substr(9);
+        else if (arg.starts_with("--count="))
+            counted = arg.substr(8);
+        else if (arg.starts_with("--times="))
+            times = std::max(1, std::atoi(arg.c_str() + 8));
+        else
+            args.push_back(arg);
     }
     if (!counted.empty()) {
         try {

@@ -109,11 +109,16 @@ int main(int argc, char* argv[]) {
             break;
         }
         if (i + 1 >= argc) return Usage();
-        if (arg == "--title") title = argv[++i];
-        else if (arg == "--settle-ms") settleMs = std::atoi(argv[++i]);
-        else if (arg == "--timeout-ms") timeoutMs = std::atoi(argv[++i]);
-        else if (arg == "--chdir") folder = argv[++i];
-        else return Usage();
+        if (arg == "--title")
+            title = argv[++i];
+        else if (arg == "--settle-ms")
+            settleMs = std::atoi(argv[++i]);
+        else if (arg == "--timeout-ms")
+            timeoutMs = std::atoi(argv[++i]);
+        else if (arg == "--chdir")
+            folder = argv[++i];
+        else
+            return Usage();
     }
     if (i >= argc || title.empty()) return Usage();
 

@@ -88,8 +88,8 @@ int main(int argc, char* argv[]) {
         std::vector<std::pair<std::string, double>> figures = {
             {"click/repaint", MedianSeconds([&] { window.repaint(); })}};
         const std::vector<std::pair<const char*, QPushButton*>> buttons = {
-            {"Button1 open", window.Button1},         {"Button2 save to table", window.Button2},
-            {"Button4 graph", window.Button4},        {"Button5 save to file", window.Button5},
+            {"Button1 open", window.Button1},     {"Button2 save to table", window.Button2},
+            {"Button4 graph", window.Button4},    {"Button5 save to file", window.Button5},
             {"Button7 language", window.Button7},
         };
         for (const auto& [name, button] : buttons)
@@ -100,8 +100,10 @@ int main(int argc, char* argv[]) {
             status = 1;
         }
         for (const auto& [name, seconds] : figures) {
-            if (status) std::printf("%s\terror\ta message came up\n", name.c_str());
-            else std::printf("%s\t%.9g\ts\n", name.c_str(), seconds);
+            if (status)
+                std::printf("%s\terror\ta message came up\n", name.c_str());
+            else
+                std::printf("%s\t%.9g\ts\n", name.c_str(), seconds);
         }
     }
     std::error_code ignored;

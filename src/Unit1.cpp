@@ -80,29 +80,31 @@ TForm1::~TForm1() {
 
 QWidget* TForm1::NewControl(const TForm1Control& control) {
     switch (control.kind) {
-    case TForm1Control::Memo: {
-        auto* memo = new QPlainTextEdit(this);
-        memo->setReadOnly(true);
-        memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
-        memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
-        return memo;
-    }
-    case TForm1Control::Button: return new QPushButton(this);
-    case TForm1Control::Grid: return new tc::qt::StringGridView(this, core_->Model(), [this] { return core_->DecimalSeparator(); });
-    case TForm1Control::Combo: {
-        auto* combo = new QComboBox(this);
-        combo->setEditable(true);
-        combo->setInsertPolicy(QComboBox::NoInsert);
-        combo->setDuplicatesEnabled(true);
-        // The table number takes 1 to 3; the sensor angle and spark duration digits.
-        tc::qt::CharFilter filter = *control.combo == tc::Combo::TableNumber ? tc::FilterTableKey : tc::FilterDigitKey;
-        combo->lineEdit()->installEventFilter(new tc::qt::KeyFilter(combo, std::move(filter)));
-        return combo;
-    }
-    // The chart takes no keyboard input, so Tab passes it by.
-    case TForm1Control::Chart: return new tc::qt::AdvanceChartView(this);
-    case TForm1Control::Label: return new QLabel(this);
+        case TForm1Control::Memo: {
+            auto* memo = new QPlainTextEdit(this);
+            memo->setReadOnly(true);
+            memo->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
+            memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+            return memo;
+        }
+        case TForm1Control::Button: return new QPushButton(this);
+        case TForm1Control::Grid:
+            return new tc::qt::StringGridView(this, core_->Model(), [this] { return core_->DecimalSeparator(); });
+        case TForm1Control::Combo: {
+            auto* combo = new QComboBox(this);
+            combo->setEditable(true);
+            combo->setInsertPolicy(QComboBox::NoInsert);
+            combo->setDuplicatesEnabled(true);
+            // The table number takes 1 to 3; the sensor angle and spark duration digits.
+            tc::qt::CharFilter filter =
+                *control.combo == tc::Combo::TableNumber ? tc::FilterTableKey : tc::FilterDigitKey;
+            combo->lineEdit()->installEventFilter(new tc::qt::KeyFilter(combo, std::move(filter)));
+            return combo;
+        }
+        // The chart takes no keyboard input, so Tab passes it by.
+        case TForm1Control::Chart: return new tc::qt::AdvanceChartView(this);
+        case TForm1Control::Label: return new QLabel(this);
     }
     return nullptr;
 }
@@ -183,9 +185,9 @@ void TForm1::CellChanged(int column, int row) { StringGrid1->TableModel().CellCh
 void TForm1::ComboChanged(tc::Combo combo) {
     const tc::GridModel& model = core_->Model();
     switch (combo) {
-    case tc::Combo::SensorAngle: ShowComboText(ComboBox1, model.sensor); break;
-    case tc::Combo::TableNumber: ShowComboText(ComboBox2, model.table); break;
-    case tc::Combo::SparkDuration: ShowComboText(ComboBox3, model.spark); break;
+        case tc::Combo::SensorAngle: ShowComboText(ComboBox1, model.sensor); break;
+        case tc::Combo::TableNumber: ShowComboText(ComboBox2, model.table); break;
+        case tc::Combo::SparkDuration: ShowComboText(ComboBox3, model.spark); break;
     }
 }
 

@@ -22,20 +22,20 @@ void Stop(Outcome& outcome, Outcome::Status status, Diagnostic diagnostic) {
 
 const std::string& FieldText(const GridModel& model, const Field& field) {
     switch (field.kind) {
-    case Field::SensorAngle: return model.sensor.text;
-    case Field::TableNumber: return model.table.text;
-    case Field::SparkDuration: return model.spark.text;
-    case Field::Cell: break;
+        case Field::SensorAngle: return model.sensor.text;
+        case Field::TableNumber: return model.table.text;
+        case Field::SparkDuration: return model.spark.text;
+        case Field::Cell: break;
     }
     return model.grid.Cell(field.column, field.row);  // throws outside the grid
 }
 
 void SetField(GridModel& model, const Field& field, std::string text) {
     switch (field.kind) {
-    case Field::SensorAngle: model.sensor.text = std::move(text); return;
-    case Field::TableNumber: model.table.text = std::move(text); return;
-    case Field::SparkDuration: model.spark.text = std::move(text); return;
-    case Field::Cell: model.grid.SetCell(field.column, field.row, std::move(text)); return;
+        case Field::SensorAngle: model.sensor.text = std::move(text); return;
+        case Field::TableNumber: model.table.text = std::move(text); return;
+        case Field::SparkDuration: model.spark.text = std::move(text); return;
+        case Field::Cell: model.grid.SetCell(field.column, field.row, std::move(text)); return;
     }
 }
 
@@ -45,9 +45,9 @@ void ShowDiagnostics(Messages& messages, const Diagnostics& diagnostics, unsigne
     for (const Diagnostic& diagnostic : diagnostics) {
         const std::string text = Render(diagnostic, languageFlag);
         switch (diagnostic.ShownAs()) {
-        case Diagnostic::Box::Warning: messages.Warning(text); break;
-        case Diagnostic::Box::Error: messages.Error(text); break;
-        case Diagnostic::Box::Failure: messages.AppError(text); break;
+            case Diagnostic::Box::Warning: messages.Warning(text); break;
+            case Diagnostic::Box::Error: messages.Error(text); break;
+            case Diagnostic::Box::Failure: messages.AppError(text); break;
         }
     }
 }
@@ -95,12 +95,12 @@ void Core::Publish() {
 
 void Core::SetText(Element element, std::string text) {
     switch (element) {
-    case Element::SpeedHeader: model_.grid.SetCell(kSpeedColumn, 0, std::move(text)); return;
-    case Element::AngleHeader: model_.grid.SetCell(kAngleColumn, 0, std::move(text)); return;
-    case Element::Table1Header: model_.grid.SetCell(1, 0, std::move(text)); return;
-    case Element::Table2Header: model_.grid.SetCell(2, 0, std::move(text)); return;
-    case Element::Table3Header: model_.grid.SetCell(3, 0, std::move(text)); return;
-    default: texts_[static_cast<std::size_t>(element)] = std::move(text);
+        case Element::SpeedHeader: model_.grid.SetCell(kSpeedColumn, 0, std::move(text)); return;
+        case Element::AngleHeader: model_.grid.SetCell(kAngleColumn, 0, std::move(text)); return;
+        case Element::Table1Header: model_.grid.SetCell(1, 0, std::move(text)); return;
+        case Element::Table2Header: model_.grid.SetCell(2, 0, std::move(text)); return;
+        case Element::Table3Header: model_.grid.SetCell(3, 0, std::move(text)); return;
+        default: texts_[static_cast<std::size_t>(element)] = std::move(text);
     }
 }
 
@@ -165,9 +165,9 @@ bool Core::StoreAngleColumn(Outcome& outcome) {
     if (MissingData(outcome)) return false;
     PlotAngleColumn();
     switch (tc::StoreAngleColumn(model_, separator_)) {
-    case CodeResult::Ok: return true;
-    case CodeResult::BelowRange: Stop(outcome, Outcome::Refused, {.kind = Kind::BelowRange}); return false;
-    case CodeResult::AboveRange: Stop(outcome, Outcome::Refused, {.kind = Kind::AboveRange}); return false;
+        case CodeResult::Ok: return true;
+        case CodeResult::BelowRange: Stop(outcome, Outcome::Refused, {.kind = Kind::BelowRange}); return false;
+        case CodeResult::AboveRange: Stop(outcome, Outcome::Refused, {.kind = Kind::AboveRange}); return false;
     }
     return false;
 }

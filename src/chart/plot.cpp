@@ -9,8 +9,8 @@
 namespace tc {
 
 void PlotSeries::Add(PlotPoint point) {
-    const auto at = std::upper_bound(points_.begin(), points_.end(), point.x,
-                                     [](double x, const PlotPoint& p) { return x < p.x; });
+    const auto at =
+        std::upper_bound(points_.begin(), points_.end(), point.x, [](double x, const PlotPoint& p) { return x < p.x; });
     points_.insert(at, point);
 }
 

@@ -13,8 +13,8 @@ struct Rgb {
     friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
-inline constexpr Rgb kRed{255, 0, 0};     // a row with a numeric angle
-inline constexpr Rgb kGreen{0, 128, 0};   // a "-" row, drawn at the last angle above it
+inline constexpr Rgb kRed{255, 0, 0};    // a row with a numeric angle
+inline constexpr Rgb kGreen{0, 128, 0};  // a "-" row, drawn at the last angle above it
 
 struct PlotPoint {
     double x = 0;  // engine speed, rpm

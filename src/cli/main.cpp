@@ -66,8 +66,10 @@ int Show(const tc::cli::Invocation& invocation) {
     const bool complete = session.Open();
     // A source that could not be read at all has nothing to show; a partly read one shows what it gave.
     if (!session.core.Source().Empty()) {
-        if (invocation.json) tc::cli::PrintJson(std::cout, session.core, invocation.file);
-        else tc::cli::PrintText(std::cout, session.core, invocation.file);
+        if (invocation.json)
+            tc::cli::PrintJson(std::cout, session.core, invocation.file);
+        else
+            tc::cli::PrintText(std::cout, session.core, invocation.file);
         std::cout.flush();
     }
     return complete && std::cout ? kDone : kFailed;
@@ -76,8 +78,9 @@ int Show(const tc::cli::Invocation& invocation) {
 int Set(const tc::cli::Invocation& invocation) {
     Session session(invocation);
     // A partly read grid must not be saved, not even to another file.
-    const bool saved = session.Open() && session.Enter() &&
-                       session.Report(invocation.output ? session.core.SaveAs(*invocation.output) : session.core.Save());
+    const bool saved =
+        session.Open() && session.Enter() &&
+        session.Report(invocation.output ? session.core.SaveAs(*invocation.output) : session.core.Save());
     if (saved) return kDone;
     std::cerr << "timingcalc-cli: nothing written\n";
     return kFailed;
@@ -97,9 +100,9 @@ int main(int argc, char* argv[]) {
     }
     try {
         switch (invocation.command) {
-        case tc::cli::Invocation::Help: std::cout << tc::cli::kUsage; return std::cout.flush() ? kDone : kFailed;
-        case tc::cli::Invocation::Show: return Show(invocation);
-        case tc::cli::Invocation::Set: return Set(invocation);
+            case tc::cli::Invocation::Help: std::cout << tc::cli::kUsage; return std::cout.flush() ? kDone : kFailed;
+            case tc::cli::Invocation::Show: return Show(invocation);
+            case tc::cli::Invocation::Set: return Set(invocation);
         }
     } catch (const std::exception& error) {
         // The core reports what it expects; anything else is a fault of ours, still no half-done write.

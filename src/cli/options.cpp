@@ -97,17 +97,20 @@ bool ReadCommand(const std::vector<std::string>& arguments, Invocation& invocati
     if (arguments.empty()) throw UsageError("no command given");
     const std::string& command = arguments.front();
     if (command == "help") return false;
-    if (command == "show") invocation.command = Invocation::Show;
-    else if (command == "set") invocation.command = Invocation::Set;
-    else throw UsageError("unknown command '" + command + "'");
+    if (command == "show")
+        invocation.command = Invocation::Show;
+    else if (command == "set")
+        invocation.command = Invocation::Set;
+    else
+        throw UsageError("unknown command '" + command + "'");
     return true;
 }
 
 // The option's long name, refused when it does not belong to the command.
 std::string OptionName(const std::string& argument, const std::string& name, bool set) {
     static const std::set<std::string> kShowOptions = {"--sensor", "--table", "--json", "--language"};
-    static const std::set<std::string> kSetOptions = {"--sensor", "--table",  "--angles",
-                                                      "--spark",  "--rpm",    "--output", "--language"};
+    static const std::set<std::string> kSetOptions = {"--sensor", "--table",  "--angles",  "--spark",
+                                                      "--rpm",    "--output", "--language"};
     std::string longName = name == "-o" ? "--output" : name;
     if ((set ? kSetOptions : kShowOptions).contains(longName)) return longName;
     if ((set ? kShowOptions : kSetOptions).contains(longName))

@@ -37,14 +37,35 @@ std::string JsonString(std::string_view text) {
     for (std::size_t i = 0; i < text.size();) {
         const unsigned char c = static_cast<unsigned char>(text[i]);
         switch (c) {
-        case '"': out += "\\\""; ++i; continue;
-        case '\\': out += "\\\\"; ++i; continue;
-        case '\b': out += "\\b"; ++i; continue;
-        case '\f': out += "\\f"; ++i; continue;
-        case '\n': out += "\\n"; ++i; continue;
-        case '\r': out += "\\r"; ++i; continue;
-        case '\t': out += "\\t"; ++i; continue;
-        default: break;
+            case '"':
+                out += "\\\"";
+                ++i;
+                continue;
+            case '\\':
+                out += "\\\\";
+                ++i;
+                continue;
+            case '\b':
+                out += "\\b";
+                ++i;
+                continue;
+            case '\f':
+                out += "\\f";
+                ++i;
+                continue;
+            case '\n':
+                out += "\\n";
+                ++i;
+                continue;
+            case '\r':
+                out += "\\r";
+                ++i;
+                continue;
+            case '\t':
+                out += "\\t";
+                ++i;
+                continue;
+            default: break;
         }
         if (c < 0x20) {
             char escaped[8];
@@ -54,8 +75,10 @@ std::string JsonString(std::string_view text) {
             continue;
         }
         const std::size_t start = i;
-        if (DecodeUtf8(text, i)) out.append(text, start, i - start);
-        else out += "\xEF\xBF\xBD";
+        if (DecodeUtf8(text, i))
+            out.append(text, start, i - start);
+        else
+            out += "\xEF\xBF\xBD";
     }
     return out + "\"";
 }
@@ -86,10 +109,10 @@ void PrintText(std::ostream& out, const Core& core, const std::string& file) {
         << "adjust_resistor  " << (core.TrimmerFlag() == 1 ? "yes" : "no") << '\n'
         << "sensor           " << model.sensor.text << '\n'
         << "table            " << model.table.text << "\n\n";
-    const auto line = [&](const std::string& speed, const std::string& t1, const std::string& t2,
-                          const std::string& t3, const std::string& angle) {
-        out << std::right << std::setw(5) << speed << "  " << std::setw(5) << t1 << "  " << std::setw(5) << t2
-            << "  " << std::setw(5) << t3 << "  " << std::setw(6) << angle << '\n';
+    const auto line = [&](const std::string& speed, const std::string& t1, const std::string& t2, const std::string& t3,
+                          const std::string& angle) {
+        out << std::right << std::setw(5) << speed << "  " << std::setw(5) << t1 << "  " << std::setw(5) << t2 << "  "
+            << std::setw(5) << t3 << "  " << std::setw(6) << angle << '\n';
     };
     line("rpm", "code1", "code2", "code3", "angle");
     for (int row = 1; row < kGridRows; ++row)

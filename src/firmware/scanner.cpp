@@ -88,21 +88,26 @@ std::optional<Diagnostic> DescribeStop(const SourceLayout& layout) {
     using Kind = Diagnostic::Kind;
     const auto missing = [](const char* literal) { return Diagnostic{.kind = Kind::MissingItem, .literal = literal}; };
     switch (layout.stop) {
-    case ScanStop::Complete: return std::nullopt;
-    case ScanStop::Marker: return missing(kSparkMarkerText);
-    case ScanStop::Speeds:
-        return Diagnostic{.kind = Kind::TooFewSpeeds, .literal = kSpeedLiteral, .found = layout.speeds.size(),
-                          .needed = kSpeedLines};
-    case ScanStop::Label1: return missing(kTableLabels[0]);
-    case ScanStop::Label2: return missing(kTableLabels[1]);
-    case ScanStop::Label3: return missing(kTableLabels[2]);
-    case ScanStop::Entries1:
-    case ScanStop::Entries2:
-    case ScanStop::Entries3: {
-        const std::size_t t = layout.stop == ScanStop::Entries1 ? 0 : layout.stop == ScanStop::Entries2 ? 1 : 2;
-        return Diagnostic{.kind = Kind::TooFewEntries, .literal = kEntryLiteral, .table = kTableLabels[t],
-                          .found = layout.entries[t].size(), .needed = kTableEntries};
-    }
+        case ScanStop::Complete: return std::nullopt;
+        case ScanStop::Marker: return missing(kSparkMarkerText);
+        case ScanStop::Speeds:
+            return Diagnostic{.kind = Kind::TooFewSpeeds,
+                              .literal = kSpeedLiteral,
+                              .found = layout.speeds.size(),
+                              .needed = kSpeedLines};
+        case ScanStop::Label1: return missing(kTableLabels[0]);
+        case ScanStop::Label2: return missing(kTableLabels[1]);
+        case ScanStop::Label3: return missing(kTableLabels[2]);
+        case ScanStop::Entries1:
+        case ScanStop::Entries2:
+        case ScanStop::Entries3: {
+            const std::size_t t = layout.stop == ScanStop::Entries1 ? 0 : layout.stop == ScanStop::Entries2 ? 1 : 2;
+            return Diagnostic{.kind = Kind::TooFewEntries,
+                              .literal = kEntryLiteral,
+                              .table = kTableLabels[t],
+                              .found = layout.entries[t].size(),
+                              .needed = kTableEntries};
+        }
     }
     return std::nullopt;
 }

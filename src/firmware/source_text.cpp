@@ -39,8 +39,8 @@ bool IsText(std::string_view bytes) {
     const char* const begin = bytes.data();
     const char* const end = begin + n;
     if (std::memchr(begin, kCtrlZ, n) != nullptr) return false;
-    for (const char* lf = begin; (lf = static_cast<const char*>(std::memchr(lf, '\n', static_cast<std::size_t>(end - lf))));
-         ++lf)
+    for (const char* lf = begin;
+         (lf = static_cast<const char*>(std::memchr(lf, '\n', static_cast<std::size_t>(end - lf)))); ++lf)
         if (lf == begin || lf[-1] != '\r') return false;
     return true;
 }
@@ -104,7 +104,6 @@ std::size_t SourceText::LineNumber(std::size_t position) const {
     return static_cast<std::size_t>(std::count(text_.begin(), end, '\n')) + 1;
 }
 
-
 SourceText SourceText::WithLines(std::vector<LineEdit> edits) const {
     std::sort(edits.begin(), edits.end(),
               [](const LineEdit& a, const LineEdit& b) { return a.lineStart < b.lineStart; });
@@ -140,12 +139,18 @@ std::string Utf8ToCp1251(std::string_view utf8) {
     out.reserve(utf8.size());
     for (std::size_t i = 0; i < utf8.size();) {
         const std::optional<char32_t> cp = DecodeUtf8(utf8, i);
-        if (cp && *cp < 0x80) out += static_cast<char>(*cp);
-        else if (cp && *cp >= 0x0410 && *cp <= 0x044F) out += static_cast<char>(0xC0 + (*cp - 0x0410));
-        else if (cp == 0x0401) out += static_cast<char>(0xA8);  // Ё
-        else if (cp == 0x0451) out += static_cast<char>(0xB8);  // ё
-        else if (cp == 0x00B0) out += static_cast<char>(0xB0);  // °
-        else out += '?';  // no byte for it, or no character at all
+        if (cp && *cp < 0x80)
+            out += static_cast<char>(*cp);
+        else if (cp && *cp >= 0x0410 && *cp <= 0x044F)
+            out += static_cast<char>(0xC0 + (*cp - 0x0410));
+        else if (cp == 0x0401)
+            out += static_cast<char>(0xA8);  // Ё
+        else if (cp == 0x0451)
+            out += static_cast<char>(0xB8);  // ё
+        else if (cp == 0x00B0)
+            out += static_cast<char>(0xB0);  // °
+        else
+            out += '?';  // no byte for it, or no character at all
     }
     return out;
 }

@@ -57,8 +57,8 @@ public:
     LineShift(const SourceText& source, const std::vector<SourceText::LineEdit>& edits) {
         for (const auto& edit : edits) {
             const std::size_t length = source.LineEnd(edit.lineStart) - edit.lineStart;
-            shifts_.emplace_back(edit.lineStart, static_cast<std::ptrdiff_t>(edit.text.size()) -
-                                                     static_cast<std::ptrdiff_t>(length));
+            shifts_.emplace_back(edit.lineStart,
+                                 static_cast<std::ptrdiff_t>(edit.text.size()) - static_cast<std::ptrdiff_t>(length));
         }
         std::sort(shifts_.begin(), shifts_.end());
         std::ptrdiff_t total = 0;
@@ -87,10 +87,13 @@ public:
     std::vector<SourceText::LineEdit>& Edits() { return edits_; }
 
 private:
-    void Replace(std::size_t position, std::string text) { edits_.push_back({source_.LineStart(position), std::move(text)}); }
+    void Replace(std::size_t position, std::string text) {
+        edits_.push_back({source_.LineStart(position), std::move(text)});
+    }
 
     void AddSpark(const std::string& sparkText) {
-        const std::string line = std::to_string(SparkCodeOf(StrToInt(sparkText))) + "\t\t;" + Utf8ToCp1251(sparkText) + "mks";
+        const std::string line =
+            std::to_string(SparkCodeOf(StrToInt(sparkText))) + "\t\t;" + Utf8ToCp1251(sparkText) + "mks";
         Replace(*layout_.spark, "cpi R18, " + line);
         if (layout_.spark2) Replace(*layout_.spark2, "cpi R19, " + line);
     }
@@ -161,7 +164,7 @@ std::optional<Diagnostic> CheckReadsBack(const SourceText& source, const SourceL
     const std::vector<std::size_t> after = FoundLineStarts(result.text, result.layout);
     const auto moved = std::mismatch(before.begin(), before.end(), after.begin(), after.end());
     if (moved.first == before.end() && moved.second == after.end()) return std::nullopt;
-    const std::size_t start = moved.first == before.end()    ? *moved.second
+    const std::size_t start = moved.first == before.end()   ? *moved.second
                               : moved.second == after.end() ? *moved.first
                                                             : std::min(*moved.first, *moved.second);
     return AtLine(Diagnostic::Kind::MovedItem, result.text.LineNumber(start));

@@ -56,7 +56,8 @@ std::vector<std::string> CommandLine(int, char*[]) {
     int count = 0;
     wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
     std::vector<std::string> arguments;
-    for (int i = 1; wide && i < count; ++i) arguments.push_back(Utf8OfWide(wide[i], static_cast<int>(::wcslen(wide[i]))));
+    for (int i = 1; wide && i < count; ++i)
+        arguments.push_back(Utf8OfWide(wide[i], static_cast<int>(::wcslen(wide[i]))));
     ::LocalFree(wide);
     return arguments;
 }
@@ -69,7 +70,8 @@ void RestoreConsole() { ::SetConsoleOutputCP(consoleCodePage); }
 void PrepareConsole() {
     // The code page belongs to the whole console, the shell that started us included: give it back.
     consoleCodePage = ::GetConsoleOutputCP();
-    if (consoleCodePage != 0 && consoleCodePage != CP_UTF8 && ::SetConsoleOutputCP(CP_UTF8)) std::atexit(RestoreConsole);
+    if (consoleCodePage != 0 && consoleCodePage != CP_UTF8 && ::SetConsoleOutputCP(CP_UTF8))
+        std::atexit(RestoreConsole);
     // The same bytes as on every other system: LF, not the C runtime's CR LF.
     _setmode(_fileno(stdout), _O_BINARY);
     _setmode(_fileno(stderr), _O_BINARY);

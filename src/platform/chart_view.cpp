@@ -99,7 +99,8 @@ void AdvanceChartView::SetPoints(const std::vector<PlotPoint>& points) {
     series1_->clearPointsConfiguration();
     series1_->replace(markers);
     for (int i = 0; i < static_cast<int>(points.size()); ++i)
-        series1_->setPointConfiguration(i, QXYSeries::PointConfiguration::Color, ToQColor(points[static_cast<std::size_t>(i)].color));
+        series1_->setPointConfiguration(i, QXYSeries::PointConfiguration::Color,
+                                        ToQColor(points[static_cast<std::size_t>(i)].color));
 
     // Level to the next point's speed, then up or down, in the colour of the point it leads to.
     usedSteps_ = 0;
@@ -128,9 +129,7 @@ void AdvanceChartView::SetPoints(const std::vector<PlotPoint>& points) {
     SetAxis(axisY_, y0, y1);
 }
 
-void AdvanceChartView::SetTitle(const QString& title) {
-    chart()->setTitle(title);
-}
+void AdvanceChartView::SetTitle(const QString& title) { chart()->setTitle(title); }
 
 QString AdvanceChartView::Title() const { return chart()->title(); }
 

@@ -12,7 +12,9 @@
 
 namespace tc::qt {
 
-QString FromUtf8(const std::string& text) { return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size())); }
+QString FromUtf8(const std::string& text) {
+    return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
+}
 
 std::string ToUtf8(const QString& text) { return text.toStdString(); }
 
@@ -38,9 +40,7 @@ void Box(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const 
 
 void BoxMessages::Warning(const std::string& text) { Box(parent_, QMessageBox::Warning, "Warning", text); }
 void BoxMessages::Error(const std::string& text) { Box(parent_, QMessageBox::Critical, "Error", text); }
-void BoxMessages::AppError(const std::string& text) {
-    Box(parent_, QMessageBox::Critical, kApplicationTitle, text);
-}
+void BoxMessages::AppError(const std::string& text) { Box(parent_, QMessageBox::Critical, kApplicationTitle, text); }
 
 QFileDialog& DialogChooser::Dialog() {
     if (dialog_) return *dialog_;

@@ -10,9 +10,9 @@ namespace tc {
 
 struct Diagnostic {
     enum class Kind {
-        MissingData,       // the angle column is empty
-        BelowRange,        // an angle more than 125° below the sensor
-        AboveRange,        // an angle more than 52° above the sensor
+        MissingData,  // the angle column is empty
+        BelowRange,   // an angle more than 125° below the sensor
+        AboveRange,   // an angle more than 52° above the sensor
         RpmTooLow,
         RpmTooHigh,
         FileAccess,        // path: the file could not be opened
@@ -48,10 +48,10 @@ using Diagnostics = std::vector<Diagnostic>;
 
 inline Diagnostic::Box Diagnostic::ShownAs() const {
     switch (kind) {
-    case Kind::FileAccess: return Box::Error;
-    case Kind::CannotCreate:
-    case Kind::Failure: return Box::Failure;
-    default: return Box::Warning;
+        case Kind::FileAccess: return Box::Error;
+        case Kind::CannotCreate:
+        case Kind::Failure: return Box::Failure;
+        default: return Box::Warning;
     }
 }
 

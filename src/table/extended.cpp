@@ -102,8 +102,7 @@ std::string FormatGeneral(const Extended& value, char32_t separator) {
 
 long long RoundHalfEven(const Extended& value) {
     // Well inside long long, so that the neighbour above still fits.
-    if (!(mp::abs(value) < Extended(0x1p62)))
-        throw std::out_of_range("value out of the range of the table arithmetic");
+    if (!(mp::abs(value) < Extended(0x1p62))) throw std::out_of_range("value out of the range of the table arithmetic");
     const Extended below = mp::floor(value);
     const Extended rest = value - below;
     auto rounded = below.convert_to<long long>();

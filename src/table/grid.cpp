@@ -30,9 +30,7 @@ bool CellEditable(int column, int row) {
     return !(column == kSpeedColumn && row == 1);
 }
 
-void GridModel::SelectCell(int column, int row) {
-    editing = CellEditable(column, row);
-}
+void GridModel::SelectCell(int column, int row) { editing = CellEditable(column, row); }
 
 namespace {
 bool IsDigit(char32_t ch) { return ch >= U'0' && ch <= U'9'; }

@@ -49,11 +49,17 @@ double StrToFloat(std::string_view text, char32_t separator) {
         ++i;
     }
     int digits = 0;
-    while (i < text.size() && IsDigit(text[i])) { ascii += text[i++]; ++digits; }
+    while (i < text.size() && IsDigit(text[i])) {
+        ascii += text[i++];
+        ++digits;
+    }
     if (text.substr(i, sep.size()) == sep) {
         i += sep.size();
         ascii += '.';
-        while (i < text.size() && IsDigit(text[i])) { ascii += text[i++]; ++digits; }
+        while (i < text.size() && IsDigit(text[i])) {
+            ascii += text[i++];
+            ++digits;
+        }
     }
     if (digits == 0) BadFloat(text);
     if (i < text.size() && (text[i] == 'e' || text[i] == 'E')) {
@@ -61,7 +67,10 @@ double StrToFloat(std::string_view text, char32_t separator) {
         ++i;
         if (i < text.size() && (text[i] == '+' || text[i] == '-')) ascii += text[i++];
         int expDigits = 0;
-        while (i < text.size() && IsDigit(text[i])) { ascii += text[i++]; ++expDigits; }
+        while (i < text.size() && IsDigit(text[i])) {
+            ascii += text[i++];
+            ++expDigits;
+        }
         if (expDigits == 0) BadFloat(text);
     }
     if (i != text.size()) BadFloat(text);

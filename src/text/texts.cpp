@@ -53,37 +53,38 @@ std::string AtLine(const Diagnostic& d, const Pair& lead, const Pair& rest, unsi
 
 std::string RenderRewrite(const Diagnostic& d, unsigned languageFlag) {
     switch (d.kind) {
-    case Diagnostic::Kind::LayoutConflict:
-        return AtLine(d, {"Строка ", "Line "},
-                      {" исходного текста была бы переписана дважды, или после записи таблицы нет строки; файл не записан",
-                       " of the source would be rewritten twice, or an entry has no line after it; the file is not written"},
-                      languageFlag);
-    case Diagnostic::Kind::ErasedItem:
-        if (languageFlag == kEnglish)
-            return "Line " + std::to_string(d.line) + " of the source also holds " + Quoted(d.literal) +
-                   ", which rewriting the line would erase; the file is not written";
-        return "Строка " + std::to_string(d.line) + " исходного текста содержит также " + Quoted(d.literal) +
-               ", который пропал бы при её перезаписи; файл не записан";
-    default:
-        return AtLine(d, {"После перезаписи исходный текст читался бы иначе, начиная со строки ",
-                          "After rewriting, the source would no longer read as it does from line "},
-                      {"; файл не записан", " on; the file is not written"}, languageFlag);
+        case Diagnostic::Kind::LayoutConflict:
+            return AtLine(
+                d, {"Строка ", "Line "},
+                {" исходного текста была бы переписана дважды, или после записи таблицы нет строки; файл не записан",
+                 " of the source would be rewritten twice, or an entry has no line after it; the file is not written"},
+                languageFlag);
+        case Diagnostic::Kind::ErasedItem:
+            if (languageFlag == kEnglish)
+                return "Line " + std::to_string(d.line) + " of the source also holds " + Quoted(d.literal) +
+                       ", which rewriting the line would erase; the file is not written";
+            return "Строка " + std::to_string(d.line) + " исходного текста содержит также " + Quoted(d.literal) +
+                   ", который пропал бы при её перезаписи; файл не записан";
+        default:
+            return AtLine(d,
+                          {"После перезаписи исходный текст читался бы иначе, начиная со строки ",
+                           "After rewriting, the source would no longer read as it does from line "},
+                          {"; файл не записан", " on; the file is not written"}, languageFlag);
     }
 }
 
 std::string RenderScan(const Diagnostic& d, unsigned languageFlag) {
     const bool en = languageFlag == kEnglish;
     switch (d.kind) {
-    case Diagnostic::Kind::MissingItem:
-        return (en ? "Not found in the source: " : "В исходном тексте не найдено: ") + Quoted(d.literal);
-    case Diagnostic::Kind::TooFewSpeeds:
-        return TooFew(d, en ? "(engine speeds)" : "(обороты двигателя)", languageFlag);
-    case Diagnostic::Kind::TooFewEntries:
-        return TooFew(d, (en ? "after " : "после ") + d.table, languageFlag);
-    default:
-        return Pick({"Строка длительности искры \"cpi R18,\" не найдена после комментария блока задержки искры",
-                     "The spark-duration line \"cpi R18,\" was not found after the spark-delay block comment"},
-                    languageFlag);
+        case Diagnostic::Kind::MissingItem:
+            return (en ? "Not found in the source: " : "В исходном тексте не найдено: ") + Quoted(d.literal);
+        case Diagnostic::Kind::TooFewSpeeds:
+            return TooFew(d, en ? "(engine speeds)" : "(обороты двигателя)", languageFlag);
+        case Diagnostic::Kind::TooFewEntries: return TooFew(d, (en ? "after " : "после ") + d.table, languageFlag);
+        default:
+            return Pick({"Строка длительности искры \"cpi R18,\" не найдена после комментария блока задержки искры",
+                         "The spark-duration line \"cpi R18,\" was not found after the spark-delay block comment"},
+                        languageFlag);
     }
 }
 
@@ -103,12 +104,14 @@ unsigned NextLanguage(unsigned languageFlag) {
 }
 
 std::vector<std::pair<Element, std::string>> LanguageRows(unsigned languageFlag, bool sourceChosen,
-                                                           const std::string& chartTitle) {
+                                                          const std::string& chartTitle) {
     std::vector<std::pair<Element, std::string>> rows;
     for (std::size_t i = 0; i < kElementCount; ++i) {
         const auto element = static_cast<Element>(i);
-        if (element == Element::ChartTitle) rows.emplace_back(element, chartTitle);
-        else if (!IsTableHeader(element) || sourceChosen) rows.emplace_back(element, ElementText(element, languageFlag));
+        if (element == Element::ChartTitle)
+            rows.emplace_back(element, chartTitle);
+        else if (!IsTableHeader(element) || sourceChosen)
+            rows.emplace_back(element, ElementText(element, languageFlag));
     }
     return rows;
 }
@@ -131,28 +134,28 @@ std::string ShownLinesNote(long long shown, long long total, unsigned languageFl
 std::string Render(const Diagnostic& d, unsigned languageFlag) {
     using Kind = Diagnostic::Kind;
     switch (d.kind) {
-    case Kind::MissingData: return Pick({"Данные не определены", "Missing data"}, languageFlag);
-    case Kind::BelowRange:
-        return Pick({"Превышен предел 125° ниже датчика", "Over range 125° below the sensor"}, languageFlag);
-    case Kind::AboveRange:
-        return Pick({"Превышен предел 52° выше датчика", "Over range 52° above the sensor"}, languageFlag);
-    case Kind::RpmTooLow: return Pick({"Обороты не ниже холостых, 460/мин", "RPM not lower 460/min"}, languageFlag);
-    case Kind::RpmTooHigh: return Pick({"Превышены обороты 20000/мин", "RPM over range 20000/min"}, languageFlag);
-    case Kind::FileAccess: return Pick({"Ошибка доступа к файлу ", "No file found "}, languageFlag) + d.path;
-    case Kind::EmptyFile: return Pick({"Файл пуст: ", "The file is empty: "}, languageFlag) + d.path;
-    case Kind::NoTerminal:
-        return Pick({"Не удалось открыть окно терминала для ассемблера",
-                     "No terminal window could be opened for the assembler"},
-                    languageFlag);
-    case Kind::MissingItem:
-    case Kind::TooFewSpeeds:
-    case Kind::TooFewEntries:
-    case Kind::SparkLineMissing: return RenderScan(d, languageFlag);
-    case Kind::LayoutConflict:
-    case Kind::ErasedItem:
-    case Kind::MovedItem: return RenderRewrite(d, languageFlag);
-    case Kind::CannotCreate: return "Cannot create file " + Quoted(d.path) + ". " + d.detail;
-    case Kind::Failure: return d.detail;
+        case Kind::MissingData: return Pick({"Данные не определены", "Missing data"}, languageFlag);
+        case Kind::BelowRange:
+            return Pick({"Превышен предел 125° ниже датчика", "Over range 125° below the sensor"}, languageFlag);
+        case Kind::AboveRange:
+            return Pick({"Превышен предел 52° выше датчика", "Over range 52° above the sensor"}, languageFlag);
+        case Kind::RpmTooLow: return Pick({"Обороты не ниже холостых, 460/мин", "RPM not lower 460/min"}, languageFlag);
+        case Kind::RpmTooHigh: return Pick({"Превышены обороты 20000/мин", "RPM over range 20000/min"}, languageFlag);
+        case Kind::FileAccess: return Pick({"Ошибка доступа к файлу ", "No file found "}, languageFlag) + d.path;
+        case Kind::EmptyFile: return Pick({"Файл пуст: ", "The file is empty: "}, languageFlag) + d.path;
+        case Kind::NoTerminal:
+            return Pick({"Не удалось открыть окно терминала для ассемблера",
+                         "No terminal window could be opened for the assembler"},
+                        languageFlag);
+        case Kind::MissingItem:
+        case Kind::TooFewSpeeds:
+        case Kind::TooFewEntries:
+        case Kind::SparkLineMissing: return RenderScan(d, languageFlag);
+        case Kind::LayoutConflict:
+        case Kind::ErasedItem:
+        case Kind::MovedItem: return RenderRewrite(d, languageFlag);
+        case Kind::CannotCreate: return "Cannot create file " + Quoted(d.path) + ". " + d.detail;
+        case Kind::Failure: return d.detail;
     }
     return d.detail;
 }

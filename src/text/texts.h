@@ -20,12 +20,23 @@ inline constexpr const char* kFileButtonTooltip = "Выберите CDI.asm";  /
 
 // The texts the language switch sets, in the order it sets them.
 enum class Element {
-    OpenButton, StoreButton, HelpButton, PlotButton, SaveButton, CompileButton, LanguageButton,
+    OpenButton,
+    StoreButton,
+    HelpButton,
+    PlotButton,
+    SaveButton,
+    CompileButton,
+    LanguageButton,
     ChartTitle,
-    SensorLabel, TableLabel, SparkLabel,
-    SpeedHeader, AngleHeader,
+    SensorLabel,
+    TableLabel,
+    SparkLabel,
+    SpeedHeader,
+    AngleHeader,
     WindowCaption,
-    Table1Header, Table2Header, Table3Header,
+    Table1Header,
+    Table2Header,
+    Table3Header,
 };
 inline constexpr std::size_t kElementCount = 17;
 
@@ -41,7 +52,7 @@ unsigned NextLanguage(unsigned languageFlag);
 // The rows the switch writes, in order. The table headers only once a file
 // has been chosen; the chart title is passed in, composed by the title rule.
 std::vector<std::pair<Element, std::string>> LanguageRows(unsigned languageFlag, bool sourceChosen,
-                                                           const std::string& chartTitle);
+                                                          const std::string& chartTitle);
 
 // The pieces the chart title is made of.
 enum class TitlePiece { Graph, FileLead, AdjustResistor };

@@ -116,7 +116,8 @@ inline Result RunCli(const std::vector<std::string>& arguments) {
     std::wstring commandLine;
     for (const auto& argument : all) commandLine += (commandLine.empty() ? L"" : L" ") + Quoted(Wide(argument));
     SECURITY_ATTRIBUTES inherit{sizeof(SECURITY_ATTRIBUTES), nullptr, TRUE};
-    HANDLE nul = CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+    HANDLE nul =
+        CreateFileW(L"NUL", GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     startup.dwFlags = STARTF_USESTDHANDLES;
@@ -124,7 +125,8 @@ inline Result RunCli(const std::vector<std::string>& arguments) {
     startup.hStdOutput = InheritableTemporary(out);
     startup.hStdError = InheritableTemporary(err);
     PROCESS_INFORMATION process{};
-    started = CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
+    started =
+        CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &startup, &process);
     if (started) {
         WaitForSingleObject(process.hProcess, INFINITE);
         DWORD code = 0;
@@ -147,8 +149,7 @@ inline Result RunCli(const std::vector<std::string>& arguments) {
     posix_spawn_file_actions_destroy(&actions);
     if (started) {
         int wstatus = 0;
-        while (waitpid(pid, &wstatus, 0) < 0 && errno == EINTR) {
-        }
+        while (waitpid(pid, &wstatus, 0) < 0 && errno == EINTR) {}
         if (WIFEXITED(wstatus)) result.status = WEXITSTATUS(wstatus);
     }
 #endif

@@ -7,10 +7,10 @@ namespace cli {
 namespace {
 
 // The engine speeds that the sample's speed codes give, rows 1 to 32.
-const std::vector<std::string> kSampleSpeeds = {
-    "460",  "600",  "800",  "1000", "1200", "1400", "1610", "1800", "1990",  "2250",  "2490",
-    "2730", "3000", "3260", "3550", "4040", "4340", "4880", "5100", "5580",  "5860",  "6510",
-    "6890", "7320", "7810", "9010", "9770", "10650", "13020", "14650", "16740", "19530"};
+const std::vector<std::string> kSampleSpeeds = {"460",  "600",  "800",  "1000",  "1200",  "1400",  "1610",  "1800",
+                                                "1990", "2250", "2490", "2730",  "3000",  "3260",  "3550",  "4040",
+                                                "4340", "4880", "5100", "5580",  "5860",  "6510",  "6890",  "7320",
+                                                "7810", "9010", "9770", "10650", "13020", "14650", "16740", "19530"};
 
 // The 31 speeds of --rpm as the sample has them (rows 2 to 32).
 std::vector<std::string> SampleRpm() { return {kSampleSpeeds.begin() + 1, kSampleSpeeds.end()}; }
@@ -44,18 +44,20 @@ TEST_P(ShowGolden, PrintsTheTableAsExpected) {
     EXPECT_EQ(result.err, "");
     // JSON doubles the backslashes of a Windows path.
     const bool json = std::string_view(GetParam().expected).ends_with(".json");
-    EXPECT_EQ(result.out, ReplaceAll(Expected(GetParam().expected), "@FILE@", json ? ReplaceAll(File(), "\\", "\\\\") : File()));
+    EXPECT_EQ(result.out,
+              ReplaceAll(Expected(GetParam().expected), "@FILE@", json ? ReplaceAll(File(), "\\", "\\\\") : File()));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Show, ShowGolden,
-    ::testing::Values(GoldenCase{"Text", {}, "show_sample.txt"},
-                      GoldenCase{"Json", {"--json"}, "show_sample.json"},
-                      GoldenCase{"JsonTable3Sensor35", {"--table", "3", "--json", "--sensor", "35"},
-                                 "show_sample_table3_sensor35.json"},
-                      GoldenCase{"EqualsFormOfOptions", {"--table=3", "--sensor=35", "--json"},
-                                 "show_sample_table3_sensor35.json"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Show, ShowGolden,
+                         ::testing::Values(GoldenCase{"Text", {}, "show_sample.txt"},
+                                           GoldenCase{"Json", {"--json"}, "show_sample.json"},
+                                           GoldenCase{"JsonTable3Sensor35",
+                                                      {"--table", "3", "--json", "--sensor", "35"},
+                                                      "show_sample_table3_sensor35.json"},
+                                           GoldenCase{"EqualsFormOfOptions",
+                                                      {"--table=3", "--sensor=35", "--json"},
+                                                      "show_sample_table3_sensor35.json"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // The angle column follows --table: each table's angles as its comments in the source give them.
 class ShowTable : public SampleCopy, public ::testing::WithParamInterface<int> {};
@@ -133,14 +135,13 @@ TEST_P(SetUnchanged, RewritesTheSameBytes) {
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"CDI.asm"});
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Set, SetUnchanged,
-    ::testing::Values(RoundTrip{"NoOptions", {}}, RoundTrip{"Table2", {"--table", "2"}},
-                      RoundTrip{"Table3", {"--table", "3"}},
-                      RoundTrip{"SameAnglesSparkAndRpm",
-                                {"--table", "2", "--angles", Join(SampleAngles(2)), "--spark", "66", "--rpm",
-                                 Join(SampleRpm())}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Set, SetUnchanged,
+                         ::testing::Values(RoundTrip{"NoOptions", {}}, RoundTrip{"Table2", {"--table", "2"}},
+                                           RoundTrip{"Table3", {"--table", "3"}},
+                                           RoundTrip{"SameAnglesSparkAndRpm",
+                                                     {"--table", "2", "--angles", Join(SampleAngles(2)), "--spark",
+                                                      "66", "--rpm", Join(SampleRpm())}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 struct AngleEdit {
     const char* name;
@@ -381,17 +382,16 @@ TEST_P(LoadFails, SetWritesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(
     Load, LoadFails,
-    ::testing::Values(
-        BadSource{"Missing", BadSource::Absent, "", "Error: No file found @FILE@", false},
-        BadSource{"Directory", BadSource::Directory, "", "Error: No file found @FILE@", false},
-        BadSource{"Empty", BadSource::Present, "", "Warning: The file is empty: @FILE@", false},
-        BadSource{"NoTable3", BadSource::Present, ReplaceOnce(Sample(), "FuozTable3:", "FuozTableX:"),
-                  "Warning: Not found in the source: \"FuozTable3:\"", true},
-        BadSource{"NoSparkBlock", BadSource::Present, ReplaceOnce(Sample(), ";\xE1\xEB\xEE\xEA", ";xxxx"),
-                  "Warning: Not found in the source: \";\xD0\xB1\xD0\xBB\xD0\xBE\xD0\xBA "
-                  "\xD0\xB7\xD0\xB0\xD0\xB4\xD0\xB5\xD1\x80\xD0\xB6\xD0\xBA\xD0\xB8 "
-                  "\xD0\xB8\xD1\x81\xD0\xBA\xD1\x80\xD1\x8B\"",
-                  true}),
+    ::testing::Values(BadSource{"Missing", BadSource::Absent, "", "Error: No file found @FILE@", false},
+                      BadSource{"Directory", BadSource::Directory, "", "Error: No file found @FILE@", false},
+                      BadSource{"Empty", BadSource::Present, "", "Warning: The file is empty: @FILE@", false},
+                      BadSource{"NoTable3", BadSource::Present, ReplaceOnce(Sample(), "FuozTable3:", "FuozTableX:"),
+                                "Warning: Not found in the source: \"FuozTable3:\"", true},
+                      BadSource{"NoSparkBlock", BadSource::Present, ReplaceOnce(Sample(), ";\xE1\xEB\xEE\xEA", ";xxxx"),
+                                "Warning: Not found in the source: \";\xD0\xB1\xD0\xBB\xD0\xBE\xD0\xBA "
+                                "\xD0\xB7\xD0\xB0\xD0\xB4\xD0\xB5\xD1\x80\xD0\xB6\xD0\xBA\xD0\xB8 "
+                                "\xD0\xB8\xD1\x81\xD0\xBA\xD1\x80\xD1\x8B\"",
+                                true}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // What a partly read source gives: the tables before the gap, null for what is missing.
@@ -413,7 +413,9 @@ struct Misuse {
     std::vector<std::string> arguments;  // @FILE@ stands for the sample copy
 };
 
-std::vector<std::string> Items(std::size_t count, const std::string& item) { return std::vector<std::string>(count, item); }
+std::vector<std::string> Items(std::size_t count, const std::string& item) {
+    return std::vector<std::string>(count, item);
+}
 
 class BadUsage : public SampleCopy, public ::testing::WithParamInterface<Misuse> {};
 
@@ -443,8 +445,7 @@ INSTANTIATE_TEST_SUITE_P(
         Misuse{"SensorEmpty", {"show", "@FILE@", "--sensor="}},
         Misuse{"SensorWithoutValue", {"show", "@FILE@", "--sensor"}},
         Misuse{"SensorTwice", {"show", "@FILE@", "--sensor", "20", "--sensor", "30"}},
-        Misuse{"JsonWithValue", {"show", "@FILE@", "--json=yes"}},
-        Misuse{"JsonForSet", {"set", "@FILE@", "--json"}},
+        Misuse{"JsonWithValue", {"show", "@FILE@", "--json=yes"}}, Misuse{"JsonForSet", {"set", "@FILE@", "--json"}},
         Misuse{"OutputForShow", {"show", "@FILE@", "-o", "out.asm"}},
         Misuse{"AnglesForShow", {"show", "@FILE@", "--angles", Join(Items(32, "20"))}},
         Misuse{"EmptyOutput", {"set", "@FILE@", "-o", ""}},
@@ -463,9 +464,9 @@ TEST_P(Help, DocumentsEveryOptionAndTheExitStatus) {
     const Result result = RunCli(GetParam().arguments);
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "");
-    for (const char* option : {"show FILE", "set FILE", "--sensor S", "--table T", "--json", "--angles LIST",
-                               "--spark US", "--rpm LIST", "-o, --output OUT", "--language L", "-h, --help",
-                               "Exit status"})
+    for (const char* option :
+         {"show FILE", "set FILE", "--sensor S", "--table T", "--json", "--angles LIST", "--spark US", "--rpm LIST",
+          "-o, --output OUT", "--language L", "-h, --help", "Exit status"})
         EXPECT_NE(result.out.find(option), std::string::npos) << option;
     for (const char* status : {"\n  0  ", "\n  1  ", "\n  2  "}) EXPECT_NE(result.out.find(status), std::string::npos);
 }

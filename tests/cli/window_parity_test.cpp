@@ -170,12 +170,11 @@ private:
 
     std::string Shown(const std::string& path) const {
         const bool resistor = form_->Chart1->Title().contains("with adjust resistor");
-        std::string json = "{\"file\": \"" + path + "\", \"spark_us\": " +
-                           JsonNumber(form_->ComboBox3->currentText().toStdString()) +
-                           ", \"adjust_resistor\": " + (resistor ? "true" : "false") +
-                           ", \"sensor\": " + JsonNumber(form_->ComboBox1->currentText().toStdString()) +
-                           ", \"table\": " + JsonNumber(form_->ComboBox2->currentText().toStdString()) +
-                           ", \"rows\": [";
+        std::string json =
+            "{\"file\": \"" + path + "\", \"spark_us\": " + JsonNumber(form_->ComboBox3->currentText().toStdString()) +
+            ", \"adjust_resistor\": " + (resistor ? "true" : "false") +
+            ", \"sensor\": " + JsonNumber(form_->ComboBox1->currentText().toStdString()) +
+            ", \"table\": " + JsonNumber(form_->ComboBox2->currentText().toStdString()) + ", \"rows\": [";
         for (int row = 1; row <= 32; ++row) {
             const std::string angle = Cell(4, row);
             json += std::string(row > 1 ? ", " : "") + "{\"rpm\": " + JsonNumber(Cell(0, row)) + ", \"codes\": [" +

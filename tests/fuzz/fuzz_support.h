@@ -70,7 +70,8 @@ struct Snapshot {
         Snapshot s;
         for (int row = 0; row < tc::kGridRows; ++row)
             for (int column = 0; column < tc::kGridColumns; ++column)
-                s.cells[static_cast<std::size_t>(row * tc::kGridColumns + column)] = form.Model().grid.Cell(column, row);
+                s.cells[static_cast<std::size_t>(row * tc::kGridColumns + column)] =
+                    form.Model().grid.Cell(column, row);
         s.spark = form.Model().spark.text;
         s.trimmer = form.TrimmerFlag();
         return s;
@@ -95,8 +96,8 @@ inline std::vector<std::string_view> Lines(const tc::SourceText& source) {
     std::size_t start = 0;
     while (start < text.size()) {
         const std::size_t lf = text.find('\n', start);
-        Check(lf != std::string_view::npos && lf > start && text[lf - 1] == '\r', "every line of the text ends in CR LF",
-              Visible(text.substr(start, 80)));
+        Check(lf != std::string_view::npos && lf > start && text[lf - 1] == '\r',
+              "every line of the text ends in CR LF", Visible(text.substr(start, 80)));
         lines.push_back(text.substr(start, lf - 1 - start));
         start = lf + 1;
     }

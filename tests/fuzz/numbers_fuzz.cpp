@@ -60,8 +60,7 @@ void CheckInteger(std::string_view text) {
     int got = 0;
     const auto error = ErrorOf([&] { got = tc::StrToInt(text); });
     if (!expected) {
-        Check(error == Named(text, "is not a valid integer value."), "a bad integer is named",
-              Visible(text));
+        Check(error == Named(text, "is not a valid integer value."), "a bad integer is named", Visible(text));
         return;
     }
     Check(!error && got == *expected, "an integer text gives its value", Visible(text));
@@ -127,7 +126,8 @@ void CheckFormat(long double value, char32_t separator) {
     const std::size_t at = text.find(sep);
     if (at != std::string::npos) {
         const std::size_t exponent = text.find('e');
-        const std::string fraction = text.substr(at + sep.size(), exponent == std::string::npos ? std::string::npos : exponent - at - sep.size());
+        const std::string fraction = text.substr(
+            at + sep.size(), exponent == std::string::npos ? std::string::npos : exponent - at - sep.size());
         Check(!fraction.empty() && fraction.back() != '0', "no trailing zeros", text);
     }
     std::string digits;
@@ -147,9 +147,7 @@ void CheckRounding(long double value) {
     Check(tc::RoundHalfEven(tc::Extended(value)) == expected, "halves round to the even neighbour");
 }
 
-long double AngleOf(int sensor, int code) {
-    return code < 180 ? sensor - code * 0.7L : sensor + (255 - code) * 0.7L;
-}
+long double AngleOf(int sensor, int code) { return code < 180 ? sensor - code * 0.7L : sensor + (255 - code) * 0.7L; }
 
 // The code of an angle is the one whose angle is nearest, within half a step.
 void CheckAngleToCode(int sensor, double angle) {
@@ -164,8 +162,7 @@ void CheckAngleToCode(int sensor, double angle) {
               "an angle out of reach is refused on its side", detail);
         return;
     }
-    if (best < 0.35L - tolerance)
-        Check(result.kind == tc::CodeResult::Ok, "an angle within reach gets a code", detail);
+    if (best < 0.35L - tolerance) Check(result.kind == tc::CodeResult::Ok, "an angle within reach gets a code", detail);
     if (result.kind != tc::CodeResult::Ok) return;
     Check(result.code >= 0 && result.code <= 255 && result.code != tc::kNoAngleCode, "a code is a byte with an angle",
           detail);
@@ -180,8 +177,8 @@ void CheckCodeRoundTrip(int sensor, int code, char32_t separator) {
         return;
     }
     const tc::CodeResult back = tc::AngleToCode(sensor, tc::StrToFloat(text, separator));
-    Check(back.kind == tc::CodeResult::Ok && back.code == (code == 255 ? 0 : code), "an angle text reads back as its code",
-          std::to_string(sensor) + ", " + std::to_string(code) + ": " + text);
+    Check(back.kind == tc::CodeResult::Ok && back.code == (code == 255 ? 0 : code),
+          "an angle text reads back as its code", std::to_string(sensor) + ", " + std::to_string(code) + ": " + text);
 }
 
 void CheckCp1251(std::string_view text) {
@@ -195,11 +192,16 @@ void CheckCodePoint(char32_t ch) {
     if (ch > 0x10FFFF || (ch >= 0xD800 && ch <= 0xDFFF)) return;
     const std::string utf8 = tc::Utf8(ch);
     std::string expected = "?";
-    if (ch < 0x80) expected = std::string(1, static_cast<char>(ch));
-    else if (ch >= 0x410 && ch <= 0x44F) expected = std::string(1, static_cast<char>(0xC0 + (ch - 0x410)));
-    else if (ch == 0x401) expected = "\xA8";
-    else if (ch == 0x451) expected = "\xB8";
-    else if (ch == 0xB0) expected = "\xB0";
+    if (ch < 0x80)
+        expected = std::string(1, static_cast<char>(ch));
+    else if (ch >= 0x410 && ch <= 0x44F)
+        expected = std::string(1, static_cast<char>(0xC0 + (ch - 0x410)));
+    else if (ch == 0x401)
+        expected = "\xA8";
+    else if (ch == 0x451)
+        expected = "\xB8";
+    else if (ch == 0xB0)
+        expected = "\xB0";
     Check(utf8.size() == (ch < 0x80 ? 1u : ch < 0x800 ? 2u : ch < 0x10000 ? 3u : 4u), "the shortest UTF-8 form");
     Check(tc::Utf8ToCp1251(utf8) == expected, "a code point reaches Windows-1251 as its byte or ?",
           std::to_string(static_cast<unsigned>(ch)));
@@ -224,8 +226,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     if (const auto number = IntegerModel(text)) {
         CheckCodePoint(static_cast<char32_t>(*number));
         const int code = ((*number % 256) + 256) % 256;
-        for (const int sensor : {20, 35, 0, *number % 100000})
-            CheckCodeRoundTrip(sensor, code, separator);
+        for (const int sensor : {20, 35, 0, *number % 100000}) CheckCodeRoundTrip(sensor, code, separator);
         for (int sensor = 15; sensor <= 40; sensor += 5) CheckAngleToCode(sensor, *number * 0.1);
     }
     return 0;

@@ -75,7 +75,8 @@ void CheckLayout(const tc::SourceText& source, const tc::SourceLayout& layout) {
         Check(at > last && Holds(source, at, tc::kTrimmerLiteral), "trimmer instructions after the speeds");
     for (std::size_t t = 0; t < 3; ++t) {
         if (!layout.labels[t]) {
-            Check(layout.entries[t].empty() && static_cast<int>(layout.stop) == static_cast<int>(tc::ScanStop::Label1) + 2 * static_cast<int>(t),
+            Check(layout.entries[t].empty() &&
+                      static_cast<int>(layout.stop) == static_cast<int>(tc::ScanStop::Label1) + 2 * static_cast<int>(t),
                   "the scan stops at a missing label");
             return;
         }

@@ -61,25 +61,25 @@ struct Run {
             session.Show(core.Edit({tc::Field::Cell, column, row}, text));
         } else if (kind == 5) {
             switch (argument % 3) {
-            case 0:
-                typable = typable && text.size() <= 2 && AllDigits(text);
-                session.Show(core.SetSensorAngle(text));
-                break;
-            case 1:
-                typable = typable && (text.empty() || (text.size() == 1 && text[0] >= '1' && text[0] <= '3'));
-                session.Show(core.ChooseTable(text));
-                break;
-            default:
-                typable = typable && AllDigits(text);
-                session.Show(core.SetSparkDuration(text));
-                break;
+                case 0:
+                    typable = typable && text.size() <= 2 && AllDigits(text);
+                    session.Show(core.SetSensorAngle(text));
+                    break;
+                case 1:
+                    typable = typable && (text.empty() || (text.size() == 1 && text[0] >= '1' && text[0] <= '3'));
+                    session.Show(core.ChooseTable(text));
+                    break;
+                default:
+                    typable = typable && AllDigits(text);
+                    session.Show(core.SetSparkDuration(text));
+                    break;
             }
         } else if (kind == 6) {
             switch (argument % 4) {
-            case 0: session.Show(core.StoreAngles()); break;
-            case 1: core.SwitchLanguage(); break;
-            case 2: session.Show(core.Save()); break;
-            default: session.Show(core.Plot()); break;
+                case 0: session.Show(core.StoreAngles()); break;
+                case 1: core.SwitchLanguage(); break;
+                case 2: session.Show(core.Save()); break;
+                default: session.Show(core.Plot()); break;
             }
         } else {
             session.chooser.answers.push_back(fuzz::kPath);
@@ -102,7 +102,8 @@ void CheckReadBack(const tc::Core& wrote, const std::string& saved, char32_t sep
             const std::string& text = was.Cell(column, row);
             if (text.size() > 3) continue;
             Check(now.Cell(column, row) == text, "a saved table entry reads back",
-                  "(" + std::to_string(column) + ", " + std::to_string(row) + "): " + text + " then " + now.Cell(column, row));
+                  "(" + std::to_string(column) + ", " + std::to_string(row) + "): " + text + " then " +
+                      now.Cell(column, row));
         }
         if (row >= 2) {
             const long long code = tc::SpeedCodeOf(tc::StrToInt(was.Cell(tc::kSpeedColumn, row)));

@@ -55,7 +55,8 @@ bool CanWrite(const QString& folder, qint64 size = 1) {
     const int fd = ::open(name.constData(), O_WRONLY | O_CREAT | O_EXCL, 0600);
     if (fd < 0) return false;
     const std::string bytes(static_cast<std::size_t>(size), 'x');
-    const bool written = ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) && ::fsync(fd) == 0;
+    const bool written =
+        ::write(fd, bytes.data(), bytes.size()) == static_cast<ssize_t>(bytes.size()) && ::fsync(fd) == 0;
     ::close(fd);
     ::unlink(name.constData());
     return written;
@@ -146,8 +147,10 @@ public:
         small.rlim_cur = 4096;
         oldSignal_ = std::signal(SIGXFSZ, SIG_IGN);  // a failed write, not the end of the process
         limited_ = setrlimit(RLIMIT_FSIZE, &small) == 0;
-        if (limited_ && !CanWrite(folder_, 8192)) how_ = "file size limit (" + why_ + ")";
-        else why_ += "; " + Errno("setrlimit");
+        if (limited_ && !CanWrite(folder_, 8192))
+            how_ = "file size limit (" + why_ + ")";
+        else
+            why_ += "; " + Errno("setrlimit");
     }
     ~FullDisk() {
         if (limited_) {
@@ -329,8 +332,8 @@ TEST_F(FaultTest, OddFilesOpenWithoutHarmAndSayWhenNothingCouldBeRead) {
         QByteArray bytes;  // empty with directory set: a directory
         bool directory;
         std::vector<Message> opened;  // with PATH in place of the path
-        bool loads;                    // fills the grid from the file
-        const char* shown = "";        // and the text box shows this
+        bool loads;                   // fills the grid from the file
+        const char* shown = "";       // and the text box shows this
     };
     const Case cases[] = {
         {"directory", {}, true, {{"error", "Ошибка доступа к файлу PATH"}}, false},
@@ -366,7 +369,8 @@ TEST_F(FaultTest, OddFilesOpenWithoutHarmAndSayWhenNothingCouldBeRead) {
         }
         if (c.loads) {
             const QString memo = window->Memo1->toPlainText();
-            EXPECT_TRUE(memo.contains(QString::fromUtf8(c.bytes.size() < (2 << 20) ? ";блок задержки искры" : "; padding")));
+            EXPECT_TRUE(
+                memo.contains(QString::fromUtf8(c.bytes.size() < (2 << 20) ? ";блок задержки искры" : "; padding")));
             EXPECT_TRUE(memo.contains(QString::fromUtf8(c.shown))) << c.shown;
         }
 

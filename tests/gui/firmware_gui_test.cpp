@@ -104,9 +104,9 @@ TEST_F(FirmwareWindowTest, RefusedSavesLeaveTheFileByteForByte) {
 }
 
 TEST_F(FirmwareWindowTest, SavingKeepsTheFilesMode) {
-    std::vector<QFile::Permissions> modes = {QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup,
-                                             QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner |
-                                                 QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther};
+    std::vector<QFile::Permissions> modes = {
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup,
+        QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup | QFile::ExeGroup | QFile::ReadOther};
     // Only root may save over a read-only file; it must stay read-only.
     if (geteuid() == 0) modes.push_back(QFile::ReadOwner | QFile::ReadGroup | QFile::ReadOther);
     for (const auto mode : modes) {
@@ -116,8 +116,7 @@ TEST_F(FirmwareWindowTest, SavingKeepsTheFilesMode) {
         QTest::mouseClick(window->Button5, Qt::LeftButton);
         EXPECT_TRUE(messages.all.empty()) << messages.all.front().text;
         const auto bits = QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner | QFile::ReadGroup |
-                          QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther |
-                          QFile::ExeOther;
+                          QFile::WriteGroup | QFile::ExeGroup | QFile::ReadOther | QFile::WriteOther | QFile::ExeOther;
         EXPECT_EQ(QFile::permissions(path) & bits, mode) << static_cast<int>(mode);
         EXPECT_EQ(Cell(1, 4), "24");
     }
@@ -146,9 +145,11 @@ std::vector<int> TableImmediates(const QByteArray& hex) {
         const int count = record.mid(1, 2).toInt(nullptr, 16);
         const int address = record.mid(3, 4).toInt(nullptr, 16);
         if (record.mid(7, 2).toInt(nullptr, 16) != 0) continue;
-        if (image.size() < static_cast<std::size_t>(address + count)) image.resize(static_cast<std::size_t>(address + count));
+        if (image.size() < static_cast<std::size_t>(address + count))
+            image.resize(static_cast<std::size_t>(address + count));
         for (int i = 0; i < count; ++i)
-            image[static_cast<std::size_t>(address + i)] = static_cast<unsigned char>(record.mid(9 + 2 * i, 2).toInt(nullptr, 16));
+            image[static_cast<std::size_t>(address + i)] =
+                static_cast<unsigned char>(record.mid(9 + 2 * i, 2).toInt(nullptr, 16));
     }
     std::vector<int> codes;
     for (std::size_t at = 0; at + 3 < image.size(); at += 2) {

@@ -16,12 +16,18 @@ TEST_F(WindowTest, EveryControlSitsAtItsPlaceWithItsStartText) {
     EXPECT_FALSE(window->windowFlags() & Qt::WindowMaximizeButtonHint);
     EXPECT_EQ(window->windowTitle(), QString::fromUtf8("Перерасчет угла опережения ФУОЗ DA-VED  v0.98"));
     const Control controls[] = {
-        {"Button1", 16, 16, 81, 33, "Файл"},           {"Button7", 112, 16, 81, 33, "English"},
-        {"ComboBox3", 32, 72, 65, 21, "65"},           {"ComboBox1", 136, 72, 49, 21, "20"},
-        {"Memo1", 16, 104, 177, 193, ""},              {"Button4", 120, 304, 73, 33, "График"},
-        {"ComboBox2", 64, 312, 41, 21, "1"},           {"Button2", 16, 344, 177, 33, "Сохранить в таблицу"},
-        {"Button5", 16, 384, 177, 33, "Сохранить в файл"}, {"Button6", 16, 424, 177, 33, "Компилировать"},
-        {"Button3", 16, 472, 177, 49, "О программе"},  {"StringGrid1", 208, 16, 201, 505, ""},
+        {"Button1", 16, 16, 81, 33, "Файл"},
+        {"Button7", 112, 16, 81, 33, "English"},
+        {"ComboBox3", 32, 72, 65, 21, "65"},
+        {"ComboBox1", 136, 72, 49, 21, "20"},
+        {"Memo1", 16, 104, 177, 193, ""},
+        {"Button4", 120, 304, 73, 33, "График"},
+        {"ComboBox2", 64, 312, 41, 21, "1"},
+        {"Button2", 16, 344, 177, 33, "Сохранить в таблицу"},
+        {"Button5", 16, 384, 177, 33, "Сохранить в файл"},
+        {"Button6", 16, 424, 177, 33, "Компилировать"},
+        {"Button3", 16, 472, 177, 49, "О программе"},
+        {"StringGrid1", 208, 16, 201, 505, ""},
         {"Chart1", 416, 16, 449, 505, ""},
     };
     for (const auto& [name, x, y, w, h, text] : controls) {
@@ -55,9 +61,8 @@ TEST_F(WindowTest, EveryControlSitsAtItsPlaceWithItsStartText) {
 }
 
 TEST_F(WindowTest, TabWalksTheControlsInTheirOrder) {
-    const QStringList expected = {"Button1", "StringGrid1", "ComboBox1", "Button2",
-                                           "Button3", "Button4",     "ComboBox2", "Button5", "Button6",
-                                           "Button7", "ComboBox3",   "Memo1"};
+    const QStringList expected = {"Button1",   "StringGrid1", "ComboBox1", "Button2", "Button3",   "Button4",
+                                  "ComboBox2", "Button5",     "Button6",   "Button7", "ComboBox3", "Memo1"};
     window->Memo1->setFocus();
     QStringList seen;
     for (qsizetype i = 0; i < expected.size(); ++i) {
@@ -88,9 +93,9 @@ const KindCheck kKinds[] = {
 
 const tc::ComboField& FieldOf(const tc::GridModel& model, tc::Combo combo) {
     switch (combo) {
-    case tc::Combo::SensorAngle: return model.sensor;
-    case tc::Combo::TableNumber: return model.table;
-    case tc::Combo::SparkDuration: return model.spark;
+        case tc::Combo::SensorAngle: return model.sensor;
+        case tc::Combo::TableNumber: return model.table;
+        case tc::Combo::SparkDuration: return model.spark;
     }
     return model.sensor;
 }

@@ -114,7 +114,9 @@ struct Harness {
         Show(core.OpenSource());
     }
     const std::string& Cell(int column, int row) const { return core.Model().grid.Cell(column, row); }
-    void SetCell(int column, int row, std::string text) { Show(core.Edit({Field::Cell, column, row}, std::move(text))); }
+    void SetCell(int column, int row, std::string text) {
+        Show(core.Edit({Field::Cell, column, row}, std::move(text)));
+    }
 };
 
 }  // namespace tc::test

@@ -134,7 +134,8 @@ TEST(AssemblerCommand, WindowsStartsCmdWithTheQuotedName) {
 
 TEST(AssemblerCommand, NothingWithoutASource) {
     int asked = 0;
-    const AssemblerCommand command = BuildAssemblerCommand("", false, [&](const std::string&) { return ++asked, true; });
+    const AssemblerCommand command =
+        BuildAssemblerCommand("", false, [&](const std::string&) { return ++asked, true; });
     EXPECT_EQ(command.status, AssemblerCommand::Nothing);
     EXPECT_EQ(Build("", {}, true).status, AssemblerCommand::Nothing);
     EXPECT_EQ(asked, 0);
@@ -147,9 +148,12 @@ TEST(LastPathComponent, ByThePlatformsSeparators) {
         const char* name;
         const char* folder;
     } cases[] = {
-        {"/a/b/CDI.asm", false, "CDI.asm", "/a/b"}, {"a\\b\\CDI.asm", false, "a\\b\\CDI.asm", ""},
-        {"a\\b\\CDI.asm", true, "CDI.asm", "a\\b"}, {"a\\b/CDI.asm", true, "CDI.asm", "a\\b"},
-        {"dir/", false, "", "dir"},                 {"CDI.asm", true, "CDI.asm", ""},
+        {"/a/b/CDI.asm", false, "CDI.asm", "/a/b"},
+        {"a\\b\\CDI.asm", false, "a\\b\\CDI.asm", ""},
+        {"a\\b\\CDI.asm", true, "CDI.asm", "a\\b"},
+        {"a\\b/CDI.asm", true, "CDI.asm", "a\\b"},
+        {"dir/", false, "", "dir"},
+        {"CDI.asm", true, "CDI.asm", ""},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(LastPathComponent(c.path, c.windows), c.name) << c.path;

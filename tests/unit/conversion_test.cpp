@@ -14,10 +14,10 @@ struct CodeCase {
 };
 
 TEST(CodeToAngle, EdgeValues) {
-    const CodeCase cases[] = {{20, 0, "20"},     {20, 1, "19.3"},  {20, 17, "8.1"},    {20, 28, "0.4"},
-                              {20, 179, "-105.3"}, {20, 180, "-"}, {20, 181, "71.8"},  {20, 200, "58.5"},
-                              {20, 254, "20.7"}, {20, 255, "20"},  {35, 50, "0"},      {15, 100, "-55"},
-                              {0, 1, "-0.7"},    {99, 181, "150.8"}};
+    const CodeCase cases[] = {{20, 0, "20"},       {20, 1, "19.3"},   {20, 17, "8.1"},   {20, 28, "0.4"},
+                              {20, 179, "-105.3"}, {20, 180, "-"},    {20, 181, "71.8"}, {20, 200, "58.5"},
+                              {20, 254, "20.7"},   {20, 255, "20"},   {35, 50, "0"},     {15, 100, "-55"},
+                              {0, 1, "-0.7"},      {99, 181, "150.8"}};
     for (const auto& c : cases) EXPECT_EQ(CodeToAngle(c.sensor, c.code, U'.'), c.text) << c.sensor << "/" << c.code;
 }
 
@@ -43,17 +43,28 @@ struct AngleCase {
 
 TEST(AngleToCode, EdgeValuesForSensorTwenty) {
     const AngleCase cases[] = {
-        {"20", U'.', CodeResult::Ok, 0},         {"19.3", U'.', CodeResult::Ok, 1},
-        {"19.65", U'.', CodeResult::Ok, 1},      {"20.2", U'.', CodeResult::Ok, 255},
-        {"20.3", U'.', CodeResult::Ok, 255},     {"20.35", U'.', CodeResult::Ok, 254},
-        {"20.4", U'.', CodeResult::Ok, 254},     {"-105.3", U'.', CodeResult::Ok, 179},
-        {"-105.6", U'.', CodeResult::Ok, 179},   {"-105.65", U'.', CodeResult::BelowRange, 0},
-        {"-500", U'.', CodeResult::BelowRange, 0}, {"71.8", U'.', CodeResult::Ok, 181},
-        {"72.1", U'.', CodeResult::Ok, 181},     {"72.15", U'.', CodeResult::AboveRange, 0},
-        {"500", U'.', CodeResult::AboveRange, 0}, {"8.1", U'.', CodeResult::Ok, 17},
-        {"0.4", U'.', CodeResult::Ok, 28},       {"58.5", U'.', CodeResult::Ok, 200},
-        {"19,65", U',', CodeResult::Ok, 1},      {"20,35", U',', CodeResult::Ok, 254},
-        {"-105,65", U',', CodeResult::BelowRange, 0}, {"72,15", U',', CodeResult::AboveRange, 0},
+        {"20", U'.', CodeResult::Ok, 0},
+        {"19.3", U'.', CodeResult::Ok, 1},
+        {"19.65", U'.', CodeResult::Ok, 1},
+        {"20.2", U'.', CodeResult::Ok, 255},
+        {"20.3", U'.', CodeResult::Ok, 255},
+        {"20.35", U'.', CodeResult::Ok, 254},
+        {"20.4", U'.', CodeResult::Ok, 254},
+        {"-105.3", U'.', CodeResult::Ok, 179},
+        {"-105.6", U'.', CodeResult::Ok, 179},
+        {"-105.65", U'.', CodeResult::BelowRange, 0},
+        {"-500", U'.', CodeResult::BelowRange, 0},
+        {"71.8", U'.', CodeResult::Ok, 181},
+        {"72.1", U'.', CodeResult::Ok, 181},
+        {"72.15", U'.', CodeResult::AboveRange, 0},
+        {"500", U'.', CodeResult::AboveRange, 0},
+        {"8.1", U'.', CodeResult::Ok, 17},
+        {"0.4", U'.', CodeResult::Ok, 28},
+        {"58.5", U'.', CodeResult::Ok, 200},
+        {"19,65", U',', CodeResult::Ok, 1},
+        {"20,35", U',', CodeResult::Ok, 254},
+        {"-105,65", U',', CodeResult::BelowRange, 0},
+        {"72,15", U',', CodeResult::AboveRange, 0},
     };
     for (const auto& c : cases) {
         const CodeResult result = AngleToCode(20, StrToFloat(c.text, c.separator));
@@ -88,7 +99,8 @@ GridModel ModelWith(const test::Tables& tables) {
     model.Fill();
     for (int t = 0; t < 3; ++t)
         for (int r = 1; r <= 32; ++r)
-            model.grid.SetCell(t + 1, r, std::to_string(tables[static_cast<std::size_t>(t)][static_cast<std::size_t>(r - 1)]));
+            model.grid.SetCell(t + 1, r,
+                               std::to_string(tables[static_cast<std::size_t>(t)][static_cast<std::size_t>(r - 1)]));
     return model;
 }
 
@@ -121,7 +133,8 @@ TEST(FillAngleColumn, ShowsTheSelectedTableForTheSensorAngle) {
         FillAngleColumn(model, U'.');
         const std::size_t t = static_cast<std::size_t>(std::stoi(choice.table) - 1);
         for (int r = 1; r <= 32; ++r)
-            EXPECT_EQ(model.grid.Cell(4, r), test::TenthsText(std::stoi(choice.sensor), tables[t][static_cast<std::size_t>(r - 1)]))
+            EXPECT_EQ(model.grid.Cell(4, r),
+                      test::TenthsText(std::stoi(choice.sensor), tables[t][static_cast<std::size_t>(r - 1)]))
                 << choice.sensor << "/" << choice.table << " row " << r;
     }
     EXPECT_EQ(Column(model, 1), Column(ModelWith(tables), 1));  // codes stay as they are
@@ -167,8 +180,8 @@ TEST(FillAngleColumn, StopsAtTheTextThatDoesNotConvert) {
 TEST(StoreAngleColumn, StoresEveryRowIntoTheSelectedTable) {
     GridModel model = ModelWith(test::DistinctTables());
     model.table.text = "2";
-    const char* angles[32] = {"20", "19.3", "19.65", "20.2", "20.35", "-105.3", "-105.6", "71.8", "72.1", "-",
-                              "8.1", "0.4", "58.5", "20.7"};
+    const char* angles[32] = {"20",   "19.3", "19.65", "20.2", "20.35", "-105.3", "-105.6",
+                              "71.8", "72.1", "-",     "8.1",  "0.4",   "58.5",   "20.7"};
     const int codes[32] = {0, 1, 1, 255, 254, 179, 179, 181, 181, 180, 17, 28, 200, 254};
     for (int r = 1; r <= 32; ++r) model.grid.SetCell(4, r, angles[r - 1] ? angles[r - 1] : "20");
     EXPECT_EQ(StoreAngleColumn(model, U'.'), CodeResult::Ok);
@@ -179,7 +192,7 @@ TEST(StoreAngleColumn, StoresEveryRowIntoTheSelectedTable) {
 
 TEST(StoreAngleColumn, StopsAtTheFirstAngleOutOfRange) {
     const std::pair<const char*, CodeResult::Kind> bad[] = {{"-105.65", CodeResult::BelowRange},
-                                                           {"72.15", CodeResult::AboveRange}};
+                                                            {"72.15", CodeResult::AboveRange}};
     for (const auto& [angle, kind] : bad) {
         GridModel model = ModelWith(test::DistinctTables());
         for (int r = 1; r <= 32; ++r) model.grid.SetCell(4, r, "13");  // code 10

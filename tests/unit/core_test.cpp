@@ -113,7 +113,8 @@ TEST(FileButton, AFileThatDoesNotOpen) {
         const Shown before = ShownBy(h);
         h.chooser.answers.push_back("/fw/gone.asm");
         h.Show(h.core.OpenSource());
-        const std::string text = (language == kEnglish ? "No file found " : "Ошибка доступа к файлу ") + std::string("/fw/gone.asm");
+        const std::string text =
+            (language == kEnglish ? "No file found " : "Ошибка доступа к файлу ") + std::string("/fw/gone.asm");
         EXPECT_EQ(h.messages.all, (std::vector<Message>{{"error", text}}));
         EXPECT_EQ(ShownBy(h), before);
         EXPECT_TRUE(h.core.Source().Empty());
@@ -412,9 +413,7 @@ TEST(CoreObserver, HearsOfEachSwitchOfTheEditingOptionOnce) {
     h.core.SelectCell(4, 1);  // an editable cell, as before any selection
     h.core.SetObserver(&seen);
     seen.told.clear();  // what the observer was shown when it came
-    const struct {
-        int column, row;
-    } steps[] = {{2, 5}, {3, 5}, {4, 5}, {0, 1}, {0, 2}, {1, 1}};
+    const struct { int column, row; } steps[] = {{2, 5}, {3, 5}, {4, 5}, {0, 1}, {0, 2}, {1, 1}};
     for (const auto& s : steps) h.core.SelectCell(s.column, s.row);
     EXPECT_EQ(seen.told, (std::vector<bool>{false, true, false, true, false}));
 }
@@ -453,10 +452,8 @@ TEST(Edit, OnlyTheSensorAngleAndTableNumberRefillTheAngles) {
         std::string text;
         std::string angleRow1;
     } cases[] = {
-        {"sensor angle", {Field::SensorAngle}, "25", "25"},
-        {"table number", {Field::TableNumber}, "2", "58.5"},
-        {"spark duration", {Field::SparkDuration}, "100", "20"},
-        {"speed cell", {Field::Cell, 0, 5}, "1300", "20"},
+        {"sensor angle", {Field::SensorAngle}, "25", "25"},      {"table number", {Field::TableNumber}, "2", "58.5"},
+        {"spark duration", {Field::SparkDuration}, "100", "20"}, {"speed cell", {Field::Cell, 0, 5}, "1300", "20"},
         {"another angle", {Field::Cell, 4, 2}, "1", "20"},
     };
     for (const auto& c : cases) {
@@ -490,44 +487,58 @@ TEST(Outcome, EachOperationSaysHowItEnded) {
              h.files.files["/fw/part.asm"] = noLabel2.Bytes();
              return h.core.OpenSource("/fw/part.asm");
          },
-         Outcome::Incomplete, {Kind::MissingItem}},
-        {"open a file that is not there", [](Harness& h) { return h.core.OpenSource("/fw/none.asm"); }, Outcome::Failed,
+         Outcome::Incomplete,
+         {Kind::MissingItem}},
+        {"open a file that is not there",
+         [](Harness& h) { return h.core.OpenSource("/fw/none.asm"); },
+         Outcome::Failed,
          {Kind::FileAccess}},
         {"store without angles",
          [](Harness& h) {
              h.SetCell(4, 11, "");
              return h.core.StoreAngles();
          },
-         Outcome::Refused, {Kind::MissingData}},
+         Outcome::Refused,
+         {Kind::MissingData}},
         {"store an angle too low",
          [](Harness& h) {
              h.core.OpenSource(kPath);
              h.SetCell(4, 3, "-200");
              return h.core.StoreAngles();
          },
-         Outcome::Refused, {Kind::BelowRange}},
+         Outcome::Refused,
+         {Kind::BelowRange}},
         {"plot a text that is no number",
          [](Harness& h) {
              h.core.OpenSource(kPath);
              h.SetCell(4, 3, "x");
              return h.core.Plot();
          },
-         Outcome::Failed, {Kind::Failure}},
+         Outcome::Failed,
+         {Kind::Failure}},
         {"save a speed too high",
          [](Harness& h) {
              h.core.OpenSource(kPath);
              h.SetCell(0, 5, "20001");
              return h.core.Save();
          },
-         Outcome::Refused, {Kind::RpmTooHigh}},
+         Outcome::Refused,
+         {Kind::RpmTooHigh}},
         {"save to a full disk",
          [](Harness& h) {
              h.core.OpenSource(kPath);
              h.files.writeError = "disk full";
              return h.core.SaveAs("/fw/out.asm");
          },
-         Outcome::Failed, {Kind::CannotCreate}},
-        {"save", [](Harness& h) { h.core.OpenSource(kPath); return h.core.SaveAs("/fw/out.asm"); }, Outcome::Done, {}},
+         Outcome::Failed,
+         {Kind::CannotCreate}},
+        {"save",
+         [](Harness& h) {
+             h.core.OpenSource(kPath);
+             return h.core.SaveAs("/fw/out.asm");
+         },
+         Outcome::Done,
+         {}},
     };
     for (const auto& c : cases) {
         Harness h;

@@ -96,11 +96,11 @@ bool CanWriteReadOnlyFiles() { return false; }
 
 struct WriteCase {
     const char* name;
-    std::string file;                               // the target, relative to the folder
-    std::function<void(const fs::path&)> before;    // prepares the folder
+    std::string file;                             // the target, relative to the folder
+    std::function<void(const fs::path&)> before;  // prepares the folder
     std::vector<std::string> pieces;
     bool succeeds;
-    std::vector<std::string> namesAfter;            // what the folder holds afterwards
+    std::vector<std::string> namesAfter;  // what the folder holds afterwards
 };
 
 class DiskFilesWrite : public ::testing::TestWithParam<WriteCase> {};
@@ -135,15 +135,23 @@ TEST_P(DiskFilesWrite, ReplacesWholeOrLeavesAsItWas) {
 
 const WriteCase kWriteCases[] = {
     {"NewFile", "CDI.asm", nullptr, {"ldi R16, 12\r\n"}, true, {"CDI.asm"}},
-    {"ReplacesAnExistingFile", "CDI.asm", [](const fs::path& f) { Put(f / "CDI.asm", "old text, longer than the new\r\n"); },
-     {"new\r\n"}, true, {"CDI.asm"}},
+    {"ReplacesAnExistingFile",
+     "CDI.asm",
+     [](const fs::path& f) { Put(f / "CDI.asm", "old text, longer than the new\r\n"); },
+     {"new\r\n"},
+     true,
+     {"CDI.asm"}},
     {"PiecesAreWrittenInOrder", "CDI.asm", nullptr, {"text\r\n", "", "\x1a tail"}, true, {"CDI.asm"}},
     {"EveryByteKept", "CDI.asm", nullptr, {AllBytes()}, true, {"CDI.asm"}},
     {"EmptyFile", "CDI.asm", [](const fs::path& f) { Put(f / "CDI.asm", "something"); }, {}, true, {"CDI.asm"}},
     {"CyrillicName", "прошивка.asm", nullptr, {"\xE1\xEB\xEE\xEA\r\n"}, true, {"прошивка.asm"}},
     {"FolderMissing", "gone/CDI.asm", nullptr, {"text"}, false, {}},
-    {"DirectoryInPlaceOfTheFile", "CDI.asm", [](const fs::path& f) { fs::create_directory(f / "CDI.asm"); }, {"text"},
-     false, {"CDI.asm"}},
+    {"DirectoryInPlaceOfTheFile",
+     "CDI.asm",
+     [](const fs::path& f) { fs::create_directory(f / "CDI.asm"); },
+     {"text"},
+     false,
+     {"CDI.asm"}},
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, DiskFilesWrite, ::testing::ValuesIn(kWriteCases),
@@ -219,8 +227,8 @@ TEST_P(DiskFilesRead, ReadsWholeOrSaysWhy) {
 }
 
 const ReadCase kReadCases[] = {
-    {"EveryByteAsItIs", "CDI.asm", [](const fs::path& f) { Put(f / "CDI.asm", AllBytes()); },
-     FileStore::ReadResult::Ok, AllBytes()},
+    {"EveryByteAsItIs", "CDI.asm", [](const fs::path& f) { Put(f / "CDI.asm", AllBytes()); }, FileStore::ReadResult::Ok,
+     AllBytes()},
     {"EmptyFile", "CDI.asm", [](const fs::path& f) { Put(f / "CDI.asm", ""); }, FileStore::ReadResult::Ok, ""},
     {"LargerThanOneBuffer", "CDI.asm", [](const fs::path& f) { Put(f / "CDI.asm", std::string(300000, 'x')); },
      FileStore::ReadResult::Ok, std::string(300000, 'x')},

@@ -43,7 +43,7 @@ TEST(CellEditable, TablesAndTheIdleSpeedAreReadOnly) {
     const struct {
         int column, row;
         bool editable;
-    } cases[] = {{0, 1, false}, {0, 2, true},  {0, 32, true}, {1, 1, false}, {2, 16, false},
+    } cases[] = {{0, 1, false},  {0, 2, true}, {0, 32, true}, {1, 1, false}, {2, 16, false},
                  {3, 32, false}, {4, 1, true}, {4, 11, true}, {4, 32, true}};
     for (const auto& c : cases) EXPECT_EQ(CellEditable(c.column, c.row), c.editable) << c.column << "," << c.row;
 }
@@ -66,8 +66,10 @@ constexpr std::optional<char32_t> kDrop = std::nullopt;
 
 TEST(KeyFilters, DigitFieldsTakeDigitsAndBackspace) {
     const std::pair<char32_t, std::optional<char32_t>> cases[] = {
-        {U'0', U'0'}, {U'9', U'9'}, {kBackspace, kBackspace}, {U'-', kDrop}, {U',', kDrop}, {U'.', kDrop},
-        {U'a', kDrop}, {U' ', kDrop}, {U'+', kDrop}, {13, kDrop},           {27, kDrop},  {1, kDrop},
+        {U'0', U'0'},      {U'9', U'9'},  {kBackspace, kBackspace},
+        {U'-', kDrop},     {U',', kDrop}, {U'.', kDrop},
+        {U'a', kDrop},     {U' ', kDrop}, {U'+', kDrop},
+        {13, kDrop},       {27, kDrop},   {1, kDrop},
         {U'\u0663', kDrop}};
     for (const auto& [typed, passed] : cases) EXPECT_EQ(FilterDigitKey(typed), passed) << static_cast<int>(typed);
 }
@@ -84,14 +86,27 @@ TEST(KeyFilters, GridCellsByColumn) {
         char32_t typed, separator;
         std::optional<char32_t> passed;
     } cases[] = {
-        {4, U'.', U',', U','},       {4, U',', U',', U','},       {4, U',', U'.', U'.'},
-        {4, U'.', U'.', U'.'},       {4, U'.', U'\u066B', kDrop}, {4, U',', U'\u066B', kDrop},
+        {4, U'.', U',', U','},
+        {4, U',', U',', U','},
+        {4, U',', U'.', U'.'},
+        {4, U'.', U'.', U'.'},
+        {4, U'.', U'\u066B', kDrop},
+        {4, U',', U'\u066B', kDrop},
         {4, U'\u066B', U'\u066B', kDrop},
-        {4, U'-', U'.', U'-'},       {4, U'7', U'.', U'7'},       {4, kBackspace, U'.', kBackspace},
-        {4, U'a', U'.', kDrop},      {4, U' ', U'.', kDrop},      {4, U'+', U'.', kDrop},
-        {4, 13, U'.', kDrop},        {4, 27, U'.', kDrop},        {4, 1, U'.', kDrop},
-        {0, U'-', U'.', kDrop},      {0, U',', U',', kDrop},      {0, U'.', U'.', kDrop},
-        {0, U'5', U'.', U'5'},       {0, kBackspace, U'.', kBackspace},
+        {4, U'-', U'.', U'-'},
+        {4, U'7', U'.', U'7'},
+        {4, kBackspace, U'.', kBackspace},
+        {4, U'a', U'.', kDrop},
+        {4, U' ', U'.', kDrop},
+        {4, U'+', U'.', kDrop},
+        {4, 13, U'.', kDrop},
+        {4, 27, U'.', kDrop},
+        {4, 1, U'.', kDrop},
+        {0, U'-', U'.', kDrop},
+        {0, U',', U',', kDrop},
+        {0, U'.', U'.', kDrop},
+        {0, U'5', U'.', U'5'},
+        {0, kBackspace, U'.', kBackspace},
         {2, U'x', U'.', U'x'},  // the table columns are read-only, not filtered
     };
     for (const auto& c : cases)

@@ -15,15 +15,19 @@ struct IntCase {
 };
 
 TEST(StrToInt, ReadsSignedDecimals) {
-    const IntCase cases[] = {{"0", 0},     {"460", 460},  {"-7", -7},
-                             {"012", 12},  {"-0", 0},     {"2147483647", 2147483647},
+    const IntCase cases[] = {{"0", 0},
+                             {"460", 460},
+                             {"-7", -7},
+                             {"012", 12},
+                             {"-0", 0},
+                             {"2147483647", 2147483647},
                              {"-2147483648", -2147483647 - 1}};
     for (const auto& c : cases) EXPECT_EQ(StrToInt(c.text), c.value) << c.text;
 }
 
 TEST(StrToInt, RejectsWhatIsNotAnInteger) {
-    const char* cases[] = {"", "-", "--", "1-2", "--5", "1.5", "1,5", " 5", "5 ", "x", "12a", "0x1F", "2147483648",
-                           "-2147483649", "99999999999"};
+    const char* cases[] = {"",   "-", "--",  "1-2",  "--5",        "1.5",         "1,5",        " 5",
+                           "5 ", "x", "12a", "0x1F", "2147483648", "-2147483649", "99999999999"};
     for (const char* text : cases) {
         try {
             StrToInt(text);
@@ -42,18 +46,18 @@ struct FloatCase {
 
 TEST(StrToFloat, ReadsWithTheLocaleSeparator) {
     const FloatCase cases[] = {
-        {"19.3", U'.', 19.3},     {"19,3", U',', 19.3},        {"-105.65", U'.', -105.65},
-        {"20", U',', 20.0},       {"5.", U'.', 5.0},           {".5", U'.', 0.5},
-        {"-,5", U',', -0.5},      {"19\u066B65", U'\u066B', 19.65}, {"0", U'.', 0.0},
+        {"19.3", U'.', 19.3}, {"19,3", U',', 19.3}, {"-105.65", U'.', -105.65}, {"20", U',', 20.0},
+        {"5.", U'.', 5.0},    {".5", U'.', 0.5},    {"-,5", U',', -0.5},        {"19\u066B65", U'\u066B', 19.65},
+        {"0", U'.', 0.0},
     };
     for (const auto& c : cases) EXPECT_EQ(StrToFloat(c.text, c.separator), c.value) << c.text;
 }
 
 TEST(StrToFloat, RejectsWhatIsNotANumber) {
     const std::pair<const char*, char32_t> cases[] = {
-        {"", U'.'},     {"-", U'.'},    {"--", U'.'},    {"--1", U'.'},  {"1-2", U'.'},
-        {"-.", U'.'},   {"-,", U','},   {".", U'.'},     {"19.3", U','}, {"19,3", U'.'},
-        {"1.2.3", U'.'}, {"1..2", U'.'}, {"12a", U'.'},  {"19.3", U'\u066B'}, {"1e999", U'.'},
+        {"", U'.'},      {"-", U'.'},    {"--", U'.'},  {"--1", U'.'},       {"1-2", U'.'},
+        {"-.", U'.'},    {"-,", U','},   {".", U'.'},   {"19.3", U','},      {"19,3", U'.'},
+        {"1.2.3", U'.'}, {"1..2", U'.'}, {"12a", U'.'}, {"19.3", U'\u066B'}, {"1e999", U'.'},
     };
     for (const auto& [text, separator] : cases) {
         try {
@@ -111,12 +115,18 @@ struct RoundCase {
 
 TEST(RoundHalfEven, SendsHalvesToTheEvenNeighbour) {
     const RoundCase cases[] = {
-        {"10.5 down to even", 10.5, 10},      {"11.5 up to even", 11.5, 12},
-        {"192.5 down to even", 192.5, 192},   {"217.5 up to even", 217.5, 218},
-        {"-0.5 to zero", -0.5, 0},            {"-1.5 to -2", -1.5, -2},
-        {"-2.5 to -2", -2.5, -2},             {"just below a half", Extended(24999) / 10000, 2},
-        {"just above a half", Extended(25001) / 10000, 3}, {"179.5 to 180", 179.5, 180},
-        {"-0.3 to zero", Extended(-3) / 10, 0}, {"large whole", Extended(0x1p61), 0x1LL << 61},
+        {"10.5 down to even", 10.5, 10},
+        {"11.5 up to even", 11.5, 12},
+        {"192.5 down to even", 192.5, 192},
+        {"217.5 up to even", 217.5, 218},
+        {"-0.5 to zero", -0.5, 0},
+        {"-1.5 to -2", -1.5, -2},
+        {"-2.5 to -2", -2.5, -2},
+        {"just below a half", Extended(24999) / 10000, 2},
+        {"just above a half", Extended(25001) / 10000, 3},
+        {"179.5 to 180", 179.5, 180},
+        {"-0.3 to zero", Extended(-3) / 10, 0},
+        {"large whole", Extended(0x1p61), 0x1LL << 61},
     };
     for (const auto& c : cases) EXPECT_EQ(RoundHalfEven(c.value), c.rounded) << c.name;
 }

@@ -47,14 +47,21 @@ TEST(PlotAngleColumn, NoAngleRowsAreGreenAtTheLastAngleAbove) {
     } cases[] = {
         {{"-", "12.5"}, {{460, 0, kGreen}, {600, 12.5, kRed}}},
         {{"1", "2", "3", "12.5", "-", "-", "-", "4"},
-         {{460, 1, kRed}, {600, 2, kRed}, {800, 3, kRed}, {1000, 12.5, kRed}, {1200, 12.5, kGreen},
-          {1500, 12.5, kGreen}, {1800, 12.5, kGreen}, {2000, 4, kRed}}},
+         {{460, 1, kRed},
+          {600, 2, kRed},
+          {800, 3, kRed},
+          {1000, 12.5, kRed},
+          {1200, 12.5, kGreen},
+          {1500, 12.5, kGreen},
+          {1800, 12.5, kGreen},
+          {2000, 4, kRed}}},
         {{"-", "-", "7"}, {{460, 0, kGreen}, {600, 0, kGreen}, {800, 7, kRed}}},
     };
     for (const auto& c : cases) {
         PlotSeries series;
         PlotAngleColumn(GridWithAngles(c.angles), U'.', series);
-        const std::vector<PlotPoint> first(series.Points().begin(), series.Points().begin() + static_cast<long>(c.first.size()));
+        const std::vector<PlotPoint> first(series.Points().begin(),
+                                           series.Points().begin() + static_cast<long>(c.first.size()));
         EXPECT_EQ(first, c.first);
     }
 }

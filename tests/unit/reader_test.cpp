@@ -18,19 +18,15 @@ TEST(ReadNumberField, TakesUpToThreeDigitsBehindOneSeparator) {
         const char* before;
         const char* after;
     } cases[] = {
-        {"cpi R18, 75", "9", "75"},        // then the line end
-        {"ldi R16,\t200 ; x", "9", "200"},
-        {"ldi R16, 0", "123", "0"},
-        {"cpi R18,75", "9", "5"},          // right after the comma: the first digit is skipped
-        {"ldi R16,$15", "9", "15"},        // hexadecimal digits read as decimal
-        {"ldi R16,$1F", "9", "1"},
-        {"ldi R16, 1234", "9", "123"},
-        {"ldi R16, x5", "12", "125"},      // first examined character not a digit: appended to the old text
-        {"ldi R16,  7", "12", "127"},
-        {"ldi R16, -5", "3", "35"},
-        {"ldi R16, 1 5", "9", "15"},       // a non-digit does not end the field
-        {"ldi R16, ", "42", "42"},
-        {"ldi R16,", "42", "42"},          // the text ends inside the field
+        {"cpi R18, 75", "9", "75"},  // then the line end
+        {"ldi R16,\t200 ; x", "9", "200"}, {"ldi R16, 0", "123", "0"},
+        {"cpi R18,75", "9", "5"},    // right after the comma: the first digit is skipped
+        {"ldi R16,$15", "9", "15"},  // hexadecimal digits read as decimal
+        {"ldi R16,$1F", "9", "1"},         {"ldi R16, 1234", "9", "123"},
+        {"ldi R16, x5", "12", "125"},  // first examined character not a digit: appended to the old text
+        {"ldi R16,  7", "12", "127"},      {"ldi R16, -5", "3", "35"},
+        {"ldi R16, 1 5", "9", "15"},                                  // a non-digit does not end the field
+        {"ldi R16, ", "42", "42"},         {"ldi R16,", "42", "42"},  // the text ends inside the field
     };
     for (const auto& c : cases) {
         const SourceText source = SourceText::FromFileBytes(c.line);
@@ -41,8 +37,8 @@ TEST(ReadNumberField, TakesUpToThreeDigitsBehindOneSeparator) {
 }
 
 TEST(SpeedOfCode, TenTimesTheRoundedQuotient) {
-    const std::pair<int, long long> cases[] = {{0, 460},    {205, 2340}, {230, 4690}, {250, 23440},
-                                               {249, 19530}, {60, 600},  {228, 4340}, {300, -2600}};
+    const std::pair<int, long long> cases[] = {{0, 460},     {205, 2340}, {230, 4690}, {250, 23440},
+                                               {249, 19530}, {60, 600},   {228, 4340}, {300, -2600}};
     for (const auto& [code, speed] : cases) EXPECT_EQ(SpeedOfCode(code), speed) << code;
     try {
         SpeedOfCode(255);
@@ -70,7 +66,8 @@ struct Read {
         for (const Diagnostic& d : said) warnings.push_back(Render(d, language));
         // The headers carry the digit of each label read, as the core writes them.
         for (std::size_t t = 0; t < 3; ++t)
-            if (read.labelDigits[t]) model.grid.SetCell(static_cast<int>(t) + 1, 0, TableHeader(*read.labelDigits[t], language));
+            if (read.labelDigits[t])
+                model.grid.SetCell(static_cast<int>(t) + 1, 0, TableHeader(*read.labelDigits[t], language));
     }
     const std::string& Cell(int column, int row) const { return model.grid.Cell(column, row); }
 };
@@ -81,14 +78,15 @@ TEST(ReadSource, TakesEveryItemOfACompleteSource) {
         EXPECT_EQ(read.stop, ScanStop::Complete);
         EXPECT_TRUE(read.warnings.empty());
         EXPECT_EQ(read.model.spark.text, "66");
-        const std::pair<int, const char*> speeds[] = {{1, "460"},  {2, "600"},     {3, "800"},
-                                                      {4, "1000"}, {17, "4340"},   {31, "16740"}, {32, "19530"}};
+        const std::pair<int, const char*> speeds[] = {{1, "460"},   {2, "600"},    {3, "800"},   {4, "1000"},
+                                                      {17, "4340"}, {31, "16740"}, {32, "19530"}};
         for (const auto& [row, speed] : speeds) EXPECT_EQ(read.Cell(0, row), speed) << row;
         const test::Tables tables = test::DistinctTables();
         for (int t = 1; t <= 3; ++t) {
             EXPECT_EQ(read.Cell(t, 0), "таб." + std::to_string(t));
             for (int r = 1; r <= 32; ++r)
-                EXPECT_EQ(read.Cell(t, r), std::to_string(tables[static_cast<std::size_t>(t - 1)][static_cast<std::size_t>(r - 1)]))
+                EXPECT_EQ(read.Cell(t, r),
+                          std::to_string(tables[static_cast<std::size_t>(t - 1)][static_cast<std::size_t>(r - 1)]))
                     << t << "/" << r;
         }
         EXPECT_EQ(read.trimmer, 1u);
@@ -225,21 +223,44 @@ TEST(ReadSource, AMissingItemStopsThePassWithOneWarning) {
         int speedRowsRead;  // from row 32 down
         int tablesRead;
     } cases[] = {
-        {"marker", edited([](Firmware& fw) { fw.Erase(fw.Index(";блок")); }), ScanStop::Marker,
-         {"блок задержки искры"}, 0, 0},
-        {"30 speeds", edited([](Firmware& fw) { fw.Erase(fw.Index("cpi R21,", 30)); }), ScanStop::Speeds,
-         {"cpi R21,", "30", "31"}, 30, 0},
+        {"marker",
+         edited([](Firmware& fw) { fw.Erase(fw.Index(";блок")); }),
+         ScanStop::Marker,
+         {"блок задержки искры"},
+         0,
+         0},
+        {"30 speeds",
+         edited([](Firmware& fw) { fw.Erase(fw.Index("cpi R21,", 30)); }),
+         ScanStop::Speeds,
+         {"cpi R21,", "30", "31"},
+         30,
+         0},
         {"no speeds",
          edited([](Firmware& fw) {
              for (int k = 0; k < 31; ++k) fw.Erase(fw.Index("cpi R21,"));
          }),
-         ScanStop::Speeds, {"cpi R21,", "0", "31"}, 0, 0},
-        {"label 1", edited([](Firmware& fw) { fw.Erase(fw.Index("FuozTable1:")); }), ScanStop::Label1,
-         {"FuozTable1:"}, 31, 0},
-        {"label 2", edited([](Firmware& fw) { fw.Erase(fw.Index("FuozTable2:")); }), ScanStop::Label2,
-         {"FuozTable2:"}, 31, 1},
-        {"20 entries", edited([](Firmware& fw) { TruncateTable3(fw, 20); }), ScanStop::Entries3,
-         {"ldi R16,", "20", "32", "FuozTable3:"}, 31, 3},
+         ScanStop::Speeds,
+         {"cpi R21,", "0", "31"},
+         0,
+         0},
+        {"label 1",
+         edited([](Firmware& fw) { fw.Erase(fw.Index("FuozTable1:")); }),
+         ScanStop::Label1,
+         {"FuozTable1:"},
+         31,
+         0},
+        {"label 2",
+         edited([](Firmware& fw) { fw.Erase(fw.Index("FuozTable2:")); }),
+         ScanStop::Label2,
+         {"FuozTable2:"},
+         31,
+         1},
+        {"20 entries",
+         edited([](Firmware& fw) { TruncateTable3(fw, 20); }),
+         ScanStop::Entries3,
+         {"ldi R16,", "20", "32", "FuozTable3:"},
+         31,
+         3},
     };
     for (const auto& c : cases) {
         const Read read(c.fw.Bytes(), kRussian, 7);

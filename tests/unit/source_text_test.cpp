@@ -15,20 +15,24 @@ TEST(SourceText, FromFileBytesEndsEveryLineWithCrLf) {
         std::string bytes, text, tail;
     } cases[] = {
         {"a\r\nbc\r\n", "a\r\nbc\r\n", ""},
-        {"a\nbc\n", "a\r\nbc\r\n", ""},                      // LF only
-        {"a\r\nbc", "a\r\nbc\r\n", ""},                      // no final line break
-        {"a\n\r\n\nb", "a\r\n\r\n\r\nb\r\n", ""},            // empty lines
-        {"a\rb\r\nc\r", "a\rb\r\nc\r\r\n", ""},              // a lone CR is a character of its line
+        {"a\nbc\n", "a\r\nbc\r\n", ""},                            // LF only
+        {"a\r\nbc", "a\r\nbc\r\n", ""},                            // no final line break
+        {"a\n\r\n\nb", "a\r\n\r\n\r\nb\r\n", ""},                  // empty lines
+        {"a\rb\r\nc\r", "a\rb\r\nc\r\r\n", ""},                    // a lone CR is a character of its line
         {"a\r\nb\r\n\x1A\r\njunk", "a\r\nb\r\n", "\x1A\r\njunk"},  // Ctrl-Z ends the text
         {"a\r\nb\x1A", "a\r\nb\r\n", "\x1A"},
-        {"\x1A" "abc", "", "\x1A" "abc"},
+        {"\x1A"
+         "abc",
+         "",
+         "\x1A"
+         "abc"},
         {"", "", ""},
         {"x\xB0\xE1\r\n", "x\xB0\xE1\r\n", ""},
         {"\r\n", "\r\n", ""},
         {"\n", "\r\n", ""},
         {"\r", "\r\r\n", ""},
-        {"a\r\n\n", "a\r\n\r\n", ""},                     // the last LF alone
-        {"a\nb\r\n", "a\r\nb\r\n", ""},                   // the first LF alone
+        {"a\r\n\n", "a\r\n\r\n", ""},    // the last LF alone
+        {"a\nb\r\n", "a\r\nb\r\n", ""},  // the first LF alone
         {"a\r\n\x1A\r\n", "a\r\n", "\x1A\r\n"},
     };
     for (const auto& c : cases) {
@@ -119,9 +123,16 @@ TEST(SourceText, LinePositions) {
         std::size_t position, start, end, number;
         std::optional<std::size_t> next;
     } cases[] = {
-        {0, 0, 3, 1, 5},   {2, 0, 3, 1, 5},  {3, 0, 3, 1, 5},  {4, 0, 3, 1, 5},
-        {5, 5, 5, 2, 7},   {6, 5, 5, 2, 7},  {7, 7, 11, 3, 13}, {12, 7, 11, 3, 13},
-        {13, 13, 14, 4, std::nullopt}, {15, 13, 14, 4, std::nullopt},
+        {0, 0, 3, 1, 5},
+        {2, 0, 3, 1, 5},
+        {3, 0, 3, 1, 5},
+        {4, 0, 3, 1, 5},
+        {5, 5, 5, 2, 7},
+        {6, 5, 5, 2, 7},
+        {7, 7, 11, 3, 13},
+        {12, 7, 11, 3, 13},
+        {13, 13, 14, 4, std::nullopt},
+        {15, 13, 14, 4, std::nullopt},
     };
     for (const auto& c : cases) {
         EXPECT_EQ(source.LineStart(c.position), c.start) << c.position;
@@ -132,7 +143,8 @@ TEST(SourceText, LinePositions) {
 }
 
 TEST(SourceText, WithLinesKeepsLineBreaksAndOtherLines) {
-    SourceText source = SourceText::FromFileBytes("\tcpi R21, 5 ; x\r\nkeep\r\n\r\nFuozTable1: ldi R16, 3\r\nend\x1Atail");
+    SourceText source =
+        SourceText::FromFileBytes("\tcpi R21, 5 ; x\r\nkeep\r\n\r\nFuozTable1: ldi R16, 3\r\nend\x1Atail");
     // given out of order, one empty line among them
     source = source.WithLines({{25, "ldi R16, 4"}, {0, "cpi R21, 6"}, {23, "new"}});
     EXPECT_EQ(source.Text(), "cpi R21, 6\r\nkeep\r\nnew\r\nldi R16, 4\r\nend\r\n");

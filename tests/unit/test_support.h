@@ -25,9 +25,9 @@ inline std::string MissingItem(const std::string& literal, unsigned language) {
     return Render({.kind = Diagnostic::Kind::MissingItem, .literal = literal}, language);
 }
 inline std::string TooFewEntries(std::size_t found, const std::string& label, unsigned language) {
-    return Render({.kind = Diagnostic::Kind::TooFewEntries, .literal = "ldi R16,", .table = label, .found = found,
-                   .needed = 32},
-                  language);
+    return Render(
+        {.kind = Diagnostic::Kind::TooFewEntries, .literal = "ldi R16,", .table = label, .found = found, .needed = 32},
+        language);
 }
 inline std::string AtLine(Diagnostic::Kind kind, std::size_t line, unsigned language, const std::string& literal = {}) {
     return Render({.kind = kind, .literal = literal, .line = line}, language);
@@ -46,8 +46,8 @@ inline std::string TenthsText(int sensor, int code) {
 
 // Speed codes of the sample firmware, the one for row 32 first.
 inline constexpr std::array<int, 31> kSampleSpeedCodes = {249, 248, 247, 246, 244, 243, 242, 240, 239, 238, 237,
-                                                           235, 234, 232, 231, 228, 226, 222, 219, 216, 212, 208,
-                                                           203, 196, 190, 182, 171, 157, 138, 109, 60};
+                                                          235, 234, 232, 231, 228, 226, 222, 219, 216, 212, 208,
+                                                          203, 196, 190, 182, 171, 157, 138, 109, 60};
 
 using Tables = std::array<std::array<int, 32>, 3>;
 
@@ -70,7 +70,7 @@ struct FirmwareValues {
     std::array<int, 31> speedCodes = kSampleSpeedCodes;
     Tables tables = DistinctTables();
     std::string trimmerLine = "sbi ADCSRA, ADEN";  // empty: the source has none
-    bool ownFormat = true;  // false: the rewritten lines carry other comments and leading tabs
+    bool ownFormat = true;                         // false: the rewritten lines carry other comments and leading tabs
 };
 
 // A source as lines of UTF-8 text; Bytes() gives the file.
@@ -88,7 +88,9 @@ struct Firmware {
             if (lines[i].starts_with(prefix) && nth-- == 0) return i;
         std::abort();
     }
-    void Insert(std::size_t at, std::string line) { lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line)); }
+    void Insert(std::size_t at, std::string line) {
+        lines.insert(lines.begin() + static_cast<std::ptrdiff_t>(at), std::move(line));
+    }
     void Erase(std::size_t at) { lines.erase(lines.begin() + static_cast<std::ptrdiff_t>(at)); }
 };
 
@@ -97,11 +99,12 @@ inline Firmware MakeFirmware(const FirmwareValues& v = {}) {
     auto& l = fw.lines;
     const std::string lead = v.ownFormat ? "" : "\t";
     const auto spark = [&](const char* reg) {
-        if (v.ownFormat) return "cpi " + std::string(reg) + ", " + std::to_string(v.sparkCode) + "\t\t;" + v.sparkComment + "mks";
+        if (v.ownFormat)
+            return "cpi " + std::string(reg) + ", " + std::to_string(v.sparkCode) + "\t\t;" + v.sparkComment + "mks";
         return "\tcpi " + std::string(reg) + ", " + std::to_string(v.sparkCode) + " ; spark";
     };
-    l = {"; timing test source", ".device ATmega8", "", ";блок задержки искры", "Spark:", "\tclr R18", "SparkHold:",
-         "\tinc R18", spark("R18"), "\tbrlo SparkHold"};
+    l = {"; timing test source", ".device ATmega8", "",           ";блок задержки искры", "Spark:", "\tclr R18",
+         "SparkHold:",           "\tinc R18",       spark("R18"), "\tbrlo SparkHold"};
     if (v.secondSparkLine) {
         l.push_back("\tclr R19");
         l.push_back(spark("R19"));

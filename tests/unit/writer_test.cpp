@@ -34,7 +34,7 @@ std::unique_ptr<Harness> Loaded(const Firmware& fw, char32_t separator = U'.') {
 std::vector<std::string> SavedLines(Harness& h) { return test::SplitLines(h.files.files.at(kPath)); }
 
 TEST(SparkCodeOf, RoundsHalvesToEven) {
-    const std::pair<int, long long> cases[] = {{65, 11}, {63, 10}, {69, 12}, {75, 12}, {50, 8},
+    const std::pair<int, long long> cases[] = {{65, 11},  {63, 10},  {69, 12}, {75, 12}, {50, 8},
                                                {100, 17}, {200, 33}, {66, 11}, {0, 0}};
     for (const auto& [spark, code] : cases) EXPECT_EQ(SparkCodeOf(spark), code) << spark;
 }
@@ -46,7 +46,7 @@ TEST(SpeedCodeOf, RoundsHalvesToEven) {
 }
 
 TEST(SaveToFile, SparkLines) {
-    const std::pair<const char*, const char*> cases[] = {{"65", "11"}, {"63", "10"}, {"69", "12"}, {"75", "12"},
+    const std::pair<const char*, const char*> cases[] = {{"65", "11"}, {"63", "10"},  {"69", "12"},  {"75", "12"},
                                                          {"50", "8"},  {"100", "17"}, {"200", "33"}, {"065", "11"}};
     const Firmware fw = MakeFirmware();
     for (const auto& [spark, code] : cases) {
@@ -81,9 +81,9 @@ TEST(SaveToFile, TableLinesFromTheStoredAngles) {
         const char* code;
         const char* comment;
     } cases[] = {
-        {U'.', "8.1", "17", "8.1"},       {U'.', "20", "0", "20"},       {U'.', "-105.3", "179", "-105.3"},
-        {U'.', "71.8", "181", "71.8"},    {U'.', "58.5", "200", "58.5"}, {U'.', "20.2", "255", "20"},
-        {U'.', "-", "180", "-"},          {U',', "8,1", "17", "8,1"},    {U',', "-105,6", "179", "-105,3"},
+        {U'.', "8.1", "17", "8.1"},    {U'.', "20", "0", "20"},       {U'.', "-105.3", "179", "-105.3"},
+        {U'.', "71.8", "181", "71.8"}, {U'.', "58.5", "200", "58.5"}, {U'.', "20.2", "255", "20"},
+        {U'.', "-", "180", "-"},       {U',', "8,1", "17", "8,1"},    {U',', "-105,6", "179", "-105,3"},
     };
     const Firmware fw = MakeFirmware();
     for (const auto& c : cases) {
@@ -131,7 +131,9 @@ TEST(SaveToFile, RewritesExactlyTheLinesItRead) {
         f->Insert(f->Index(";блок"), ";" + std::string(200, '=') + " cpi R18, 99");
         f->Insert(f->Index("FuozTable2:") + 1, "; " + std::string(120, 'x') + " end");
     }
-    const std::string tail = "\x1A" "after the end\r\n";
+    const std::string tail =
+        "\x1A"
+        "after the end\r\n";
     auto h = std::make_unique<Harness>();
     h->Load(fw.Bytes() + tail, kPath);
     h->Show(h->core.Save());
@@ -152,7 +154,8 @@ TEST(SaveToFile, TheLayoutGivenBackIsTheRewrittenTexts) {
     } cases[] = {
         {"own format", MakeFirmware().Bytes()},
         {"other comments and tabs", MakeFirmware(other).Bytes()},
-        {"long lines, LF only, tail", longLines.Bytes("\n") + "\x1A" "tail"},
+        {"long lines, LF only, tail", longLines.Bytes("\n") + "\x1A"
+                                                              "tail"},
     };
     for (const auto& c : cases) {
         auto h = std::make_unique<Harness>();
@@ -195,9 +198,9 @@ TEST(SaveToFile, SecondSparkLineWithin250PositionsOfTheFirst) {
 
 TEST(SaveToFile, CommentedOutLinesCountWhereTheReaderCountedThem) {
     Firmware fw = MakeFirmware();
-    fw.Insert(fw.Index(";блок"), "; cpi R18, 5 old spark");            // above the marker
+    fw.Insert(fw.Index(";блок"), "; cpi R18, 5 old spark");          // above the marker
     fw.Insert(fw.Index("cpi R21,"), ";cpi R21, 240 old threshold");  // taken for row 32
-    const std::size_t lastSpeed = fw.Index("cpi R21,", 30);  // no longer read
+    const std::size_t lastSpeed = fw.Index("cpi R21,", 30);          // no longer read
     auto h = Loaded(fw);
     h->Show(h->core.Save());
     ASSERT_TRUE(h->messages.all.empty());
@@ -303,11 +306,15 @@ TEST(SaveToFile, RefusedSavesWriteNothing) {
          test::MissingItem("FuozTable2:", kRussian)},
         {"20 entries", edited([](Firmware& fw) {
              for (int k = 0; k < 24; ++k) fw.Erase(fw.Index("FuozTable3:") + 41);
-         }), 0, 1, "460", test::TooFewEntries(20, "FuozTable3:", kRussian)},
-        {"spark line too far", edited([](Firmware& fw) { fw.Insert(fw.Index(";блок") + 1, ";" + std::string(160, '-')); }),
-         0, 1, "460", test::Said(Diagnostic::Kind::SparkLineMissing, kRussian)},
-        {"two items on a line", conflict, 0, 1, "460", test::AtLine(Diagnostic::Kind::LayoutConflict, conflict.Index("ldi R16,", 32 + 5) + 1, kRussian)},
-        {"entry on the last line", lastLine, 0, 1, "460", test::AtLine(Diagnostic::Kind::LayoutConflict, lastLine.lines.size(), kRussian)},
+         }),
+         0, 1, "460", test::TooFewEntries(20, "FuozTable3:", kRussian)},
+        {"spark line too far",
+         edited([](Firmware& fw) { fw.Insert(fw.Index(";блок") + 1, ";" + std::string(160, '-')); }), 0, 1, "460",
+         test::Said(Diagnostic::Kind::SparkLineMissing, kRussian)},
+        {"two items on a line", conflict, 0, 1, "460",
+         test::AtLine(Diagnostic::Kind::LayoutConflict, conflict.Index("ldi R16,", 32 + 5) + 1, kRussian)},
+        {"entry on the last line", lastLine, 0, 1, "460",
+         test::AtLine(Diagnostic::Kind::LayoutConflict, lastLine.lines.size(), kRussian)},
         {"label on an entry's line", labelOnEntry, 0, 1, "460",
          test::AtLine(Diagnostic::Kind::ErasedItem, labelOnEntry.Index("FuozTable2:") + 1, kRussian, "FuozTable2:")},
         {"a field read into the next line", shortField, 0, 32, "15000",
@@ -352,8 +359,8 @@ TEST(SaveToFile, RefusalsSpeakTheCurrentLanguage) {
     h->Show(h->core.Save());
     h->SetCell(0, 20, "20001");
     h->Show(h->core.Save());
-    EXPECT_EQ(h->messages.all, (std::vector<Message>{{"warning", "RPM not lower 460/min"},
-                                                       {"warning", "RPM over range 20000/min"}}));
+    EXPECT_EQ(h->messages.all,
+              (std::vector<Message>{{"warning", "RPM not lower 460/min"}, {"warning", "RPM over range 20000/min"}}));
 }
 
 TEST(SaveToFile, ATextThatDoesNotConvertChangesNothing) {
