@@ -28,13 +28,16 @@ need_packages() {
 # qt6-charts-dev needs the CMake files of libqt6opengl6-dev but does not depend on it.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libgtest-dev libboost-dev)
 
-# configure_and_build DIR [CMAKE OPTIONS...]
+# configure_and_build PRESET DIR [CMAKE OPTIONS...]
+# Configures DIR with a preset of CMakePresets.json; DIR rather than the
+# preset's folder, so that a folder named in the environment holds.
 # Configures every time, so that options given now hold for a folder that
 # another script configured otherwise (scripts/run leaves the tests out).
 # TIMINGCALC_WERROR=ON in the environment turns warnings into errors.
 configure_and_build() {
-  local dir=$1
-  shift
-  cmake -S "$TOP" -B "$dir" -G Ninja -DTIMINGCALC_WERROR="${TIMINGCALC_WERROR:-OFF}" "$@" >/dev/null || return 1
+  local preset=$1 dir=$2
+  shift 2
+  cmake -S "$TOP" --preset "$preset" -B "$dir" -DTIMINGCALC_WERROR="${TIMINGCALC_WERROR:-OFF}" "$@" >/dev/null ||
+    return 1
   cmake --build "$dir" -j "$(nproc)"
 }
