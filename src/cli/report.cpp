@@ -30,46 +30,30 @@ std::string JsonInteger(const std::string& text) {
 
 std::string Shown(const std::string& text) { return text.empty() ? "?" : text; }
 
+// The escape of an ASCII character that JSON does not take as it is; empty for the others.
+std::string Escape(unsigned char c) {
+    switch (c) {
+        case '"': return "\\\"";
+        case '\\': return "\\\\";
+        case '\b': return "\\b";
+        case '\f': return "\\f";
+        case '\n': return "\\n";
+        case '\r': return "\\r";
+        case '\t': return "\\t";
+        default: break;
+    }
+    if (c >= 0x20) return {};
+    char escaped[8];
+    std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+    return escaped;
+}
+
 }  // namespace
 
 std::string JsonString(std::string_view text) {
     std::string out = "\"";
     for (std::size_t i = 0; i < text.size();) {
-        const unsigned char c = static_cast<unsigned char>(text[i]);
-        switch (c) {
-            case '"':
-                out += "\\\"";
-                ++i;
-                continue;
-            case '\\':
-                out += "\\\\";
-                ++i;
-                continue;
-            case '\b':
-                out += "\\b";
-                ++i;
-                continue;
-            case '\f':
-                out += "\\f";
-                ++i;
-                continue;
-            case '\n':
-                out += "\\n";
-                ++i;
-                continue;
-            case '\r':
-                out += "\\r";
-                ++i;
-                continue;
-            case '\t':
-                out += "\\t";
-                ++i;
-                continue;
-            default: break;
-        }
-        if (c < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
+        if (const std::string escaped = Escape(static_cast<unsigned char>(text[i])); !escaped.empty()) {
             out += escaped;
             ++i;
             continue;
