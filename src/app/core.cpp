@@ -178,6 +178,7 @@ Outcome Core::StoreAngles() {
 
 Outcome Core::OpenSource() {
     SetSource({});
+    diskBytes_.reset();
     Publish();  // the text box empties before the dialog shows
     if (auto chosen = ports_.chooser.ChooseSource(proposedName_)) {
         sourcePath_ = *chosen;
@@ -189,6 +190,7 @@ Outcome Core::OpenSource() {
 
 Outcome Core::OpenSource(const std::string& path) {
     SetSource({});
+    diskBytes_.reset();
     sourcePath_ = path;
     proposedName_ = path;
     return Run([&](Outcome& outcome) { Load(outcome); });
@@ -201,6 +203,7 @@ void Core::Load(Outcome& outcome) {
     if (file.status == FileStore::ReadResult::ReadError)
         return Stop(outcome, Outcome::Failed, {.kind = Kind::Failure, .detail = file.error});
     if (file.bytes.empty()) return Stop(outcome, Outcome::Failed, {.kind = Kind::EmptyFile, .path = sourcePath_});
+    diskBytes_ = file.bytes;
     SetSource(SourceText::FromOwnedBytes(std::move(file.bytes)));
 
     const ReadResult read = ReadSource(source_, layout_, model_, trimmerFlag_, outcome.diagnostics);
@@ -224,18 +227,52 @@ void Core::Load(Outcome& outcome) {
     UpdateChartTitle();
 }
 
-Outcome Core::Save() { return SaveAs(sourcePath_); }
+Outcome Core::Save() {
+    return Run([&](Outcome& outcome) { SaveTo(sourcePath_, true, outcome); });
+}
 
 Outcome Core::SaveAs(const std::string& path) {
-    return Run([&](Outcome& outcome) {
-        if (!StoreAngleColumn(outcome)) return;
-        RewriteResult rewritten = RewriteSource(source_, layout_, model_, separator_);
-        if (rewritten.refusal) return Stop(outcome, Outcome::Refused, std::move(*rewritten.refusal));
-        SetSource(std::move(rewritten.text), std::move(rewritten.layout));
-        const std::string_view pieces[] = {source_.Text(), source_.Tail()};
-        if (const auto error = ports_.files.Write(path, pieces))
-            Stop(outcome, Outcome::Failed, {.kind = Kind::CannotCreate, .path = path, .detail = *error});
-    });
+    return Run([&](Outcome& outcome) { SaveTo(path, path == sourcePath_, outcome); });
+}
+
+void Core::SaveTo(const std::string& path, bool overOpened, Outcome& outcome) {
+    if (!StoreAngleColumn(outcome)) return;
+    bool merged = false;
+    if (overOpened && !TakeChangesOnDisk(outcome, merged)) return;
+    RewriteResult rewritten = RewriteSource(source_, layout_, model_, separator_);
+    if (rewritten.refusal) return Stop(outcome, Outcome::Refused, std::move(*rewritten.refusal));
+    SetSource(std::move(rewritten.text), std::move(rewritten.layout));
+    const std::string_view pieces[] = {source_.Text(), source_.Tail()};
+    if (const auto error = ports_.files.Write(path, pieces))
+        return Stop(outcome, Outcome::Failed, {.kind = Kind::CannotCreate, .path = path, .detail = *error});
+    if (overOpened) diskBytes_ = source_.ToFileBytes();
+    if (merged) outcome.diagnostics.push_back({.kind = Kind::ChangedOnDisk, .path = path});
+}
+
+// Reads the opened file once more, right before the write. When another program changed it,
+// the save goes into the file as it is now, found by the same scan; false when it must not go on.
+bool Core::TakeChangesOnDisk(Outcome& outcome, bool& merged) {
+    if (!diskBytes_) return true;
+    FileStore::ReadResult now = ports_.files.Read(sourcePath_);
+    if (now.status == FileStore::ReadResult::ReadError) {
+        Stop(outcome, Outcome::Failed, {.kind = Kind::Failure, .detail = now.error});
+        return false;
+    }
+    // A file that is gone is written anew from what was loaded.
+    if (now.status == FileStore::ReadResult::CannotOpen || now.bytes == *diskBytes_) return true;
+    SourceText changed = SourceText::FromOwnedBytes(std::move(now.bytes));
+    SourceLayout layout = ScanSource(changed);
+    std::optional<Diagnostic> lacks = DescribeStop(layout);
+    if (!lacks && !layout.spark) lacks = Diagnostic{.kind = Kind::SparkLineMissing};
+    if (lacks) {
+        Stop(outcome, Outcome::Refused, {.kind = Kind::ChangedAndBroken, .path = sourcePath_, .causes = {*lacks}});
+        return false;
+    }
+    if (const auto flag = TrimmerFlagOf(changed, layout)) trimmerFlag_ = *flag;
+    SetSource(std::move(changed), std::move(layout));
+    UpdateChartTitle();
+    merged = true;
+    return true;
 }
 
 Outcome Core::Compile() {

@@ -67,6 +67,8 @@ public:
     Outcome StoreAngles();
     Outcome Plot();
     // Stores the angles, rewrites the source and writes it over the opened file, or to the path.
+    // Over the opened file, a file that another program changed since it was
+    // opened or last saved is read anew, and the grid's values go into it as it is now.
     Outcome Save();
     Outcome SaveAs(const std::string& path);
     Outcome Compile();
@@ -101,6 +103,8 @@ private:
     void Load(Outcome& outcome);
     bool MissingData(Outcome& outcome);
     bool StoreAngleColumn(Outcome& outcome);
+    void SaveTo(const std::string& path, bool overOpened, Outcome& outcome);
+    bool TakeChangesOnDisk(Outcome& outcome, bool& merged);
     void RefillAngles();
     void FillAngleColumn();
     void PlotAngleColumn();
@@ -116,6 +120,7 @@ private:
     SourceLayout layout_;  // ScanSource(source_)
     std::uint64_t sourceRevision_ = 0;
     std::string sourcePath_;
+    std::optional<std::string> diskBytes_;  // the opened file as loaded or last saved
     std::string sourceFileName_;
     std::string proposedName_ = "CDI.asm";
     unsigned languageFlag_ = kRussian;

@@ -26,6 +26,8 @@ struct Diagnostic {
         ErasedItem,        // line, literal: the rewrite would take the literal away
         MovedItem,         // line: after the rewrite the scan would read differently
         CannotCreate,      // path, detail: the save failed
+        ChangedOnDisk,     // path: the save merged the grid into the file as it is now
+        ChangedAndBroken,  // path; causes: what the changed file lacks, so nothing was written
         Failure,           // detail: an error text that is the same in every language
     };
     // How it is shown: a warning box, an error box, or the application's general error report.
@@ -39,6 +41,7 @@ struct Diagnostic {
     std::size_t line = 0;  // 1-based
     std::string path;
     std::string detail;
+    std::vector<Diagnostic> causes;
 
     Box ShownAs() const;
     friend bool operator==(const Diagnostic&, const Diagnostic&) = default;

@@ -88,6 +88,31 @@ std::string RenderScan(const Diagnostic& d, unsigned languageFlag) {
     }
 }
 
+// What a save says of the file it writes.
+std::string RenderSave(const Diagnostic& d, unsigned languageFlag) {
+    using Kind = Diagnostic::Kind;
+    switch (d.kind) {
+        case Kind::ChangedOnDisk:
+            return Pick({"Файл ", "The file "}, languageFlag) + Quoted(d.path) +
+                   Pick({" изменился на диске после открытия; его другие изменения сохранены, а значения таблицы "
+                         "записаны в него",
+                         " had changed on disk since it was opened; its other changes were kept, and the table's "
+                         "values were written into it"},
+                        languageFlag);
+        case Kind::ChangedAndBroken: {
+            std::string text =
+                Pick({"Файл ", "The file "}, languageFlag) + Quoted(d.path) +
+                Pick({" изменился на диске после открытия и больше не читается полностью; файл не записан.",
+                      " has changed on disk since it was opened and no longer reads completely; the "
+                      "file is not written."},
+                     languageFlag);
+            for (const Diagnostic& cause : d.causes) text += " " + Render(cause, languageFlag);
+            return text;
+        }
+        default: return "Cannot create file " + Quoted(d.path) + ". " + d.detail;
+    }
+}
+
 }  // namespace
 
 std::string ElementText(Element element, unsigned languageFlag) {
@@ -154,7 +179,9 @@ std::string Render(const Diagnostic& d, unsigned languageFlag) {
         case Kind::LayoutConflict:
         case Kind::ErasedItem:
         case Kind::MovedItem: return RenderRewrite(d, languageFlag);
-        case Kind::CannotCreate: return "Cannot create file " + Quoted(d.path) + ". " + d.detail;
+        case Kind::CannotCreate:
+        case Kind::ChangedOnDisk:
+        case Kind::ChangedAndBroken: return RenderSave(d, languageFlag);
         case Kind::Failure: return d.detail;
     }
     return d.detail;

@@ -6,6 +6,8 @@
 #include <QTemporaryDir>
 #include <unistd.h>
 
+#include <functional>
+
 #include "gui_support.h"
 
 namespace gui {
@@ -194,6 +196,99 @@ TEST_F(FirmwareWindowTest, EditedTablesSurviveTheRealAssembler) {
     ASSERT_GE(codes.size(), expected.size());
     EXPECT_EQ(std::vector<int>(codes.end() - static_cast<std::ptrdiff_t>(expected.size()), codes.end()), expected);
 }
+
+// Another program changes the opened file before Save to file is pressed.
+struct OutsideChange {
+    const char* name;
+    std::function<void(QByteArray&)> edit;  // nothing: the file is deleted
+    bool merged;                            // the save went into the changed file
+    bool refused;                           // the file is left as the other program left it
+    const char* ru;
+    const char* en;
+};
+
+void PrintTo(const OutsideChange& c, std::ostream* os) { *os << c.name; }
+
+const QByteArray kComment = "; CDI.asm - ";
+const QByteArray kMyComment = "; my notes on CDI.asm - ";
+
+const OutsideChange kOutsideChanges[] = {
+    {"Unchanged", [](QByteArray&) {}, false, false, "", ""},
+    {"CommentChanged", [](QByteArray& bytes) { bytes.replace(kComment, kMyComment); }, true, false,
+     "Файл \"PATH\" изменился на диске после открытия; его другие изменения сохранены, а значения таблицы "
+     "записаны в него",
+     "The file \"PATH\" had changed on disk since it was opened; its other changes were kept, and the table's "
+     "values were written into it"},
+    {"TableLineChanged",
+     [](QByteArray& bytes) {
+         bytes.replace(kComment, kMyComment);
+         // Table 1, row 4 as the other program wrote it; the window's 3 degrees must win.
+         const qsizetype label = bytes.indexOf("FuozTable1:");
+         qsizetype at = label;
+         for (int k = 0; k < 4; ++k) at = bytes.indexOf("\nldi R16, ", at + 1);
+         bytes.replace(at + 10, bytes.indexOf('\t', at + 10) - (at + 10), "99");
+     },
+     true, false,
+     "Файл \"PATH\" изменился на диске после открытия; его другие изменения сохранены, а значения таблицы "
+     "записаны в него",
+     "The file \"PATH\" had changed on disk since it was opened; its other changes were kept, and the table's "
+     "values were written into it"},
+    {"TruncatedBeforeTable2", [](QByteArray& bytes) { bytes.truncate(bytes.indexOf("FuozTable2:")); }, false, true,
+     "Файл \"PATH\" изменился на диске после открытия и больше не читается полностью; файл не записан. В "
+     "исходном тексте не найдено: \"FuozTable2:\"",
+     "The file \"PATH\" has changed on disk since it was opened and no longer reads completely; the file is not "
+     "written. Not found in the source: \"FuozTable2:\""},
+    {"Deleted", nullptr, false, false, "", ""},
+};
+
+class WindowOverAChangedFile : public FirmwareWindowTest, public ::testing::WithParamInterface<OutsideChange> {};
+
+TEST_P(WindowOverAChangedFile, SaveToFileKeepsWhatChangedOutside) {
+    const OutsideChange& c = GetParam();
+    // What Save to file writes when nothing changes outside, from a window of its own.
+    Load();
+    TypeIntoCell(4, 4, "3");
+    QTest::mouseClick(window->Button5, Qt::LeftButton);
+    ASSERT_TRUE(messages.all.empty());
+    const QByteArray saved = ReadAll(path);
+    for (const bool english : {false, true}) {
+        SCOPED_TRACE(english ? "English" : "Russian");
+        window.reset();
+        QFile::remove(path);
+        ASSERT_TRUE(QFile::copy(TIMINGCALC_EXAMPLES "/CDI.asm", path));
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        Open();
+        if (english) QTest::mouseClick(window->Button7, Qt::LeftButton);
+        Load();
+        TypeIntoCell(4, 4, "3");
+        QByteArray outside;
+        if (c.edit) {
+            outside = ReadAll(path);
+            c.edit(outside);
+            QFile file(path);
+            ASSERT_TRUE(file.open(QIODevice::WriteOnly | QIODevice::Truncate));
+            file.write(outside);
+        } else {
+            ASSERT_TRUE(QFile::remove(path));
+        }
+        messages.all.clear();
+        QTest::mouseClick(window->Button5, Qt::LeftButton);
+
+        const std::string said = QString::fromUtf8(english ? c.en : c.ru).replace("PATH", path).toStdString();
+        std::vector<tc::test::Message> expected;
+        if (!said.empty()) expected.push_back({"warning", said});
+        EXPECT_EQ(messages.all, expected);
+        QByteArray written = saved;
+        if (c.merged) written.replace(kComment, kMyComment);
+        EXPECT_EQ(ReadAll(path), c.refused ? outside : written);
+        if (c.merged) {
+            EXPECT_TRUE(window->Memo1->toPlainText().contains("my notes on CDI.asm")) << "the text box shows the file";
+        }
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Window, WindowOverAChangedFile, ::testing::ValuesIn(kOutsideChanges),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace gui

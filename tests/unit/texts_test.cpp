@@ -146,10 +146,11 @@ TEST(Render, EveryDiagnosticHasOneTextPerLanguage) {
 
 TEST(Render, TheBoxFollowsTheKind) {
     const std::pair<Kind, Diagnostic::Box> cases[] = {
-        {Kind::FileAccess, Diagnostic::Box::Error},  {Kind::CannotCreate, Diagnostic::Box::Failure},
-        {Kind::Failure, Diagnostic::Box::Failure},   {Kind::MissingData, Diagnostic::Box::Warning},
-        {Kind::EmptyFile, Diagnostic::Box::Warning}, {Kind::NoTerminal, Diagnostic::Box::Warning},
-        {Kind::MovedItem, Diagnostic::Box::Warning},
+        {Kind::FileAccess, Diagnostic::Box::Error},         {Kind::CannotCreate, Diagnostic::Box::Failure},
+        {Kind::Failure, Diagnostic::Box::Failure},          {Kind::MissingData, Diagnostic::Box::Warning},
+        {Kind::EmptyFile, Diagnostic::Box::Warning},        {Kind::NoTerminal, Diagnostic::Box::Warning},
+        {Kind::MovedItem, Diagnostic::Box::Warning},        {Kind::ChangedOnDisk, Diagnostic::Box::Warning},
+        {Kind::ChangedAndBroken, Diagnostic::Box::Warning},
     };
     for (const auto& [kind, box] : cases) EXPECT_EQ(Diagnostic{.kind = kind}.ShownAs(), box) << static_cast<int>(kind);
 }

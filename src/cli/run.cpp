@@ -1,0 +1,113 @@
+// Opening and saving a firmware source from a command line, by the same core
+// operations the window runs, so the same steps give the same bytes.
+#include "cli/run.h"
+
+#include <exception>
+#include <ostream>
+
+#include "app/core.h"
+#include "cli/console_ports.h"
+#include "cli/options.h"
+#include "cli/report.h"
+#include "table/grid.h"
+
+namespace tc::cli {
+
+namespace {
+
+constexpr int kDone = 0;
+constexpr int kFailed = 1;
+constexpr int kBadUsage = 2;
+
+// Numbers in the messages and the written comments use "." whatever the locale says.
+constexpr char32_t kSeparator = U'.';
+
+struct Session {
+    Session(const Invocation& invocation, FileStore& files, std::ostream& err)
+        : invocation(invocation), messages(err), core(Ports{chooser, files, desktop}, kSeparator) {}
+
+    const Invocation& invocation;
+    StderrMessages messages;
+    NoChooser chooser;
+    NoDesktop desktop;
+    Core core;
+
+    // Prints what the outcome has to say; true when it ran to its end.
+    bool Report(const Outcome& outcome) {
+        ShowDiagnostics(messages, outcome.diagnostics, invocation.language);
+        return outcome.Ok();
+    }
+
+    // The window as it starts, the sensor angle and the table chosen, then the
+    // source opened. True when the whole source was read without a message.
+    bool Open() {
+        core.Start();
+        return Report(core.SetSensorAngle(invocation.sensor)) && Report(core.ChooseTable(invocation.table)) &&
+               Report(core.OpenSource(invocation.file));
+    }
+
+    // What the options give, typed in as into the window.
+    bool Enter() {
+        bool entered = true;
+        if (invocation.angles)
+            for (int row = 1; row < kGridRows; ++row)
+                entered = entered && Report(core.Edit({Field::Cell, kAngleColumn, row},
+                                                      (*invocation.angles)[static_cast<std::size_t>(row - 1)]));
+        if (invocation.spark) entered = entered && Report(core.SetSparkDuration(*invocation.spark));
+        if (invocation.speeds)
+            for (int row = 2; row < kGridRows; ++row)
+                entered = entered && Report(core.Edit({Field::Cell, kSpeedColumn, row},
+                                                      (*invocation.speeds)[static_cast<std::size_t>(row - 2)]));
+        return entered;
+    }
+};
+
+int Show(const Invocation& invocation, FileStore& files, std::ostream& out, std::ostream& err) {
+    Session session(invocation, files, err);
+    const bool complete = session.Open();
+    // A source that could not be read at all has nothing to show; a partly read one shows what it gave.
+    if (!session.core.Source().Empty()) {
+        if (invocation.json)
+            PrintJson(out, session.core, invocation.file);
+        else
+            PrintText(out, session.core, invocation.file);
+        out.flush();
+    }
+    return complete && out ? kDone : kFailed;
+}
+
+int Set(const Invocation& invocation, FileStore& files, std::ostream& err) {
+    Session session(invocation, files, err);
+    // A partly read grid must not be saved, not even to another file.
+    const bool saved =
+        session.Open() && session.Enter() &&
+        session.Report(invocation.output ? session.core.SaveAs(*invocation.output) : session.core.Save());
+    if (saved) return kDone;
+    err << "timingcalc-cli: nothing written\n";
+    return kFailed;
+}
+
+}  // namespace
+
+int Run(const std::vector<std::string>& arguments, FileStore& files, std::ostream& out, std::ostream& err) {
+    Invocation invocation;
+    try {
+        invocation = ParseArguments(arguments);
+    } catch (const UsageError& error) {
+        err << "timingcalc-cli: " << error.what() << "\n\n" << kUsage;
+        return kBadUsage;
+    }
+    try {
+        switch (invocation.command) {
+            case Invocation::Help: out << kUsage; return out.flush() ? kDone : kFailed;
+            case Invocation::Show: return Show(invocation, files, out, err);
+            case Invocation::Set: return Set(invocation, files, err);
+        }
+    } catch (const std::exception& error) {
+        // The core reports what it expects; anything else is a fault of ours, still no half-done write.
+        err << "timingcalc-cli: " << error.what() << '\n';
+    }
+    return kFailed;
+}
+
+}  // namespace tc::cli
