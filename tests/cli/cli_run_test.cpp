@@ -17,7 +17,8 @@ namespace {
 // The disk, with what another program does to the file just before the second read.
 class ChangingFiles : public tc::FileStore {
 public:
-    ChangingFiles(std::string path, std::function<void()> change) : path_(std::move(path)), change_(std::move(change)) {}
+    ChangingFiles(std::string path, std::function<void()> change)
+        : path_(std::move(path)), change_(std::move(change)) {}
     ReadResult Read(const std::string& path) override {
         if (path == path_ && ++reads_ == 2) change_();
         return disk_.Read(path);
@@ -48,9 +49,9 @@ std::string OtherCode(const std::string& bytes) {
 struct Change {
     const char* name;
     std::function<std::string(const std::string&)> outside;  // the file as the other program left it; empty: deleted
-    bool merged;     // the save went into the changed file
-    bool refused;    // nothing was written
-    const char* ru;  // the message, empty for none
+    bool merged;                                             // the save went into the changed file
+    bool refused;                                            // nothing was written
+    const char* ru;                                          // the message, empty for none
     const char* en;
 };
 
@@ -63,8 +64,8 @@ const Change kChanges[] = {
      "таблицы записаны в него\n",
      "Warning: The file \"@FILE@\" had changed on disk since it was opened; its other changes were kept, and the "
      "table's values were written into it\n"},
-    {"TableLineChanged",
-     [](const std::string& bytes) { return OtherCode(ReplaceOnce(bytes, kComment, kMyComment)); }, true, false,
+    {"TableLineChanged", [](const std::string& bytes) { return OtherCode(ReplaceOnce(bytes, kComment, kMyComment)); },
+     true, false,
      "Warning: Файл \"@FILE@\" изменился на диске после открытия; его другие изменения сохранены, а значения "
      "таблицы записаны в него\n",
      "Warning: The file \"@FILE@\" had changed on disk since it was opened; its other changes were kept, and the "
@@ -107,9 +108,7 @@ TEST_P(SetOverAChangedFile, KeepsWhatChangedOutsideOrWritesNothing) {
         EXPECT_EQ(status, c.refused ? 1 : 0);
         EXPECT_EQ(out.str(), "");
         EXPECT_EQ(err.str(), ReplaceAll(language == "ru" ? c.ru : c.en, "@FILE@", path));
-        const std::string expected = c.refused  ? outside
-                                     : c.merged ? ReplaceOnce(saved, kComment, kMyComment)
-                                                : saved;
+        const std::string expected = c.refused ? outside : c.merged ? ReplaceOnce(saved, kComment, kMyComment) : saved;
         EXPECT_EQ(ReadFile(file), expected);
         EXPECT_EQ(folder.Names(), std::vector<std::string>{"CDI.asm"}) << "no temporary file is left behind";
     }

@@ -45,7 +45,7 @@ std::string WithLine(std::string bytes, const std::string& from, const std::stri
 struct Change {
     const char* name;
     std::function<void(test::MemoryFiles&)> outside;  // what another program did to the file
-    std::function<std::string()> expected;               // the file afterwards; nothing: as the outside left it
+    std::function<std::string()> expected;            // the file afterwards; nothing: as the outside left it
     Outcome::Status status;
     const char* ru;  // the message, empty for none
     const char* en;
@@ -68,8 +68,7 @@ const Change kChanges[] = {
      "записаны в него",
      "The file \"/fw/CDI.asm\" had changed on disk since it was opened; its other changes were kept, and the "
      "table's values were written into it"},
-    {"table line changed",
-     [](test::MemoryFiles& files) { files.files[kPath] = Changed(files.files[kPath]); },
+    {"table line changed", [](test::MemoryFiles& files) { files.files[kPath] = Changed(files.files[kPath]); },
      // The grid's value wins on the table line; the comment changed with it stays.
      [] { return WithLine(SavedUnchanged(), "; timing test source", "; timing test source, edited in the editor"); },
      Outcome::Done,
@@ -117,13 +116,12 @@ TEST_P(SaveOverAChangedFile, KeepsWhatChangedOutsideOrWritesNothing) {
     }
 }
 
-INSTANTIATE_TEST_SUITE_P(Core, SaveOverAChangedFile, ::testing::ValuesIn(kChanges),
-                         [](const auto& info) {
-                             std::string name = info.param.name;
-                             for (char& ch : name)
-                                 if (ch == ' ') ch = '_';
-                             return name;
-                         });
+INSTANTIATE_TEST_SUITE_P(Core, SaveOverAChangedFile, ::testing::ValuesIn(kChanges), [](const auto& info) {
+    std::string name = info.param.name;
+    for (char& ch : name)
+        if (ch == ' ') ch = '_';
+    return name;
+});
 
 TEST(SaveOverAChangedFile, ASecondSaveComparesWithWhatTheFirstWrote) {
     const auto h = Edited(kEnglish);
