@@ -1,5 +1,6 @@
 #include "cli/options.h"
 
+#include <map>
 #include <set>
 #include <string_view>
 
@@ -7,9 +8,10 @@ namespace tc::cli {
 
 const char* const kUsage =
     R"(Usage:
-  timingcalc-cli show FILE [--sensor S] [--table T] [--json] [--language L]
-  timingcalc-cli set FILE [--sensor S] [--table T] [--angles LIST] [--spark US]
-                          [--rpm LIST] [-o OUT] [--language L]
+  timingcalc-cli show FILE [--sensor S] [--table T] [--json | --csv] [--language L]
+  timingcalc-cli set FILE [--sensor S] [--table T] [--angles LIST | --csv CSV]
+                          [--spark US] [--rpm LIST] [-o OUT | --dry-run] [--language L]
+  timingcalc-cli diff A B [--sensor S] [--json] [--language L]
   timingcalc-cli --help
 
 Reads and rewrites the advance tables of a firmware source (CDI.asm) exactly
@@ -24,12 +26,20 @@ Commands:
         three tables, the engine speeds and the spark duration: to OUT when
         given, leaving FILE untouched, otherwise over FILE. Without --angles
         table T is stored back as it was read.
+  diff  Opens A and B and prints only what differs: the spark duration, the
+        engine speeds, and each table entry with its row, speed, code and
+        angle for the sensor angle S.
 
 Options:
   --sensor S     sensor angle in whole degrees, 0 to 99 (default 20); the angles
                  of --angles and of the output are relative to it
   --table T      the table in the angle column: 1, 2 or 3 (default 1)
-  --json         show: print one JSON object instead of the text table
+  --json         show, diff: print one JSON object instead of the text
+  --csv          show: print the 32 rows as a spreadsheet: rpm, the three codes
+                 and the angle of table T
+  --csv CSV      set: take the angles of table T, and the speeds of rows 2 to 32
+                 where the file has them, from a spreadsheet as show --csv
+                 writes it; comma or semicolon separated, "." or "," decimals
   --angles LIST  set: 32 comma-separated angles of table T for rows 1 to 32,
                  "." as the decimal separator, "-" for no spark
   --spark US     set: the spark duration in microseconds
@@ -37,6 +47,8 @@ Options:
                  (row 1 is always 460), each 460 to 20000
   -o, --output OUT
                  set: write the result to OUT instead of FILE
+  --dry-run      set: print the lines the save would change, as a unified
+                 diff, and write nothing
   --language L   the language of the messages: en (default) or ru
   -h, --help     print this text
 
@@ -44,11 +56,12 @@ Options may also be written as --option=VALUE; "--" ends the options.
 Messages are printed on standard error, with the window's texts.
 
 Exit status:
-  0  done
+  0  done; diff: A and B hold the same values
   1  FILE could not be read completely (no access, empty, an item missing,
      a text that does not convert), or the save was refused or failed.
      show still prints what it read; set writes nothing, neither FILE nor OUT.
-  2  bad usage
+     diff: A and B differ
+  2  bad usage; diff: A or B could not be read completely
 )";
 
 namespace {
@@ -84,9 +97,26 @@ std::vector<std::string> SplitList(std::string_view option, std::string_view lis
     return items;
 }
 
-}  // namespace
+// What an option of a command is: a flag, or one that takes a value.
+enum class Kind { Flag, Value };
+using OptionTable = std::map<std::string, Kind>;
 
-namespace {
+const OptionTable& OptionsOf(Invocation::Command command) {
+    static const OptionTable kShow = {{"--sensor", Kind::Value},
+                                      {"--table", Kind::Value},
+                                      {"--json", Kind::Flag},
+                                      {"--csv", Kind::Flag},
+                                      {"--language", Kind::Value}};
+    static const OptionTable kSet = {{"--sensor", Kind::Value}, {"--table", Kind::Value},  {"--angles", Kind::Value},
+                                     {"--spark", Kind::Value},  {"--rpm", Kind::Value},    {"--output", Kind::Value},
+                                     {"--csv", Kind::Value},    {"--dry-run", Kind::Flag}, {"--language", Kind::Value}};
+    static const OptionTable kDiff = {{"--sensor", Kind::Value}, {"--json", Kind::Flag}, {"--language", Kind::Value}};
+    return command == Invocation::Set ? kSet : command == Invocation::Diff ? kDiff : kShow;
+}
+
+const char* NameOf(Invocation::Command command) {
+    return command == Invocation::Set ? "set" : command == Invocation::Diff ? "diff" : "show";
+}
 
 // The command, or a help request anywhere before "--".
 bool ReadCommand(const std::vector<std::string>& arguments, Invocation& invocation) {
@@ -101,24 +131,23 @@ bool ReadCommand(const std::vector<std::string>& arguments, Invocation& invocati
         invocation.command = Invocation::Show;
     else if (command == "set")
         invocation.command = Invocation::Set;
+    else if (command == "diff")
+        invocation.command = Invocation::Diff;
     else
         throw UsageError("unknown command '" + command + "'");
     return true;
 }
 
 // The option's long name, refused when it does not belong to the command.
-std::string OptionName(const std::string& argument, const std::string& name, bool set) {
-    static const std::set<std::string> kShowOptions = {"--sensor", "--table", "--json", "--language"};
-    static const std::set<std::string> kSetOptions = {"--sensor", "--table",  "--angles",  "--spark",
-                                                      "--rpm",    "--output", "--language"};
+std::string OptionName(const std::string& argument, const std::string& name, Invocation::Command command) {
     std::string longName = name == "-o" ? "--output" : name;
-    if ((set ? kSetOptions : kShowOptions).contains(longName)) return longName;
-    if ((set ? kShowOptions : kSetOptions).contains(longName))
-        throw UsageError(argument + " is not an option of " + (set ? "set" : "show"));
+    if (OptionsOf(command).contains(longName)) return longName;
+    for (const auto other : {Invocation::Show, Invocation::Set, Invocation::Diff})
+        if (OptionsOf(other).contains(longName)) throw UsageError(argument + " is not an option of " + NameOf(command));
     throw UsageError("unknown option '" + argument + "'");
 }
 
-void ApplyOption(Invocation& invocation, const std::string& name, const std::string& value) {
+void ApplyValue(Invocation& invocation, const std::string& name, const std::string& value) {
     if (name == "--sensor") {
         // The combo box takes at most two digits.
         if (!IsDigits(value) || value.size() > 2)
@@ -137,10 +166,38 @@ void ApplyOption(Invocation& invocation, const std::string& name, const std::str
     } else if (name == "--language") {
         if (value != "en" && value != "ru") throw UsageError("--language must be en or ru, not '" + value + "'");
         invocation.language = value == "ru" ? 0 : 1;
-    } else if (name == "--output") {
-        if (value.empty()) throw UsageError("-o needs a file name");
-        invocation.output = value;
+    } else if (value.empty()) {
+        throw UsageError(name + " needs a file name");
+    } else {
+        (name == "--output" ? invocation.output : invocation.csvFile) = value;
     }
+}
+
+void ApplyFlag(Invocation& invocation, const std::string& name) {
+    if (name == "--json") invocation.json = true;
+    if (name == "--csv") invocation.csv = true;
+    if (name == "--dry-run") invocation.dryRun = true;
+}
+
+// The files a command names: one, or two for diff.
+void TakeFiles(Invocation& invocation, const std::vector<std::string>& files) {
+    const std::size_t needed = invocation.command == Invocation::Diff ? 2 : 1;
+    if (files.size() > needed)
+        throw UsageError("more than " + std::string(needed == 2 ? "two files" : "one FILE") + " given: '" +
+                         files[needed - 1] + "' and '" + files[needed] + "'");
+    if (files.size() < needed) throw UsageError(needed == 2 ? "diff needs two files, A and B" : "FILE is missing");
+    for (const auto& file : files)
+        if (file.empty()) throw UsageError("FILE must not be empty");
+    invocation.file = files[0];
+    if (needed == 2) invocation.other = files[1];
+}
+
+// Options that cannot go together.
+void CheckCombination(const Invocation& invocation) {
+    if (invocation.json && invocation.csv) throw UsageError("--json and --csv cannot go together");
+    if (invocation.csvFile && (invocation.angles || invocation.speeds))
+        throw UsageError("--csv gives the angles and speeds; it cannot go with --angles or --rpm");
+    if (invocation.dryRun && invocation.output) throw UsageError("--dry-run writes nothing; -o cannot go with it");
 }
 
 }  // namespace
@@ -148,33 +205,30 @@ void ApplyOption(Invocation& invocation, const std::string& name, const std::str
 Invocation ParseArguments(const std::vector<std::string>& arguments) {
     Invocation invocation;
     if (!ReadCommand(arguments, invocation)) return invocation;
-    const bool set = invocation.command == Invocation::Set;
     std::set<std::string> given;
-    std::optional<std::string> file;
+    std::vector<std::string> files;
     bool optionsEnded = false;
     for (std::size_t i = 1; i < arguments.size(); ++i) {
         const std::string& argument = arguments[i];
         if (optionsEnded || argument == "-" || argument.empty() || argument[0] != '-') {
-            if (file) throw UsageError("more than one FILE given: '" + *file + "' and '" + argument + "'");
-            file = argument;
+            files.push_back(argument);
             continue;
         }
         optionsEnded = argument == "--";
         if (optionsEnded) continue;
         const auto equals = argument.starts_with("--") ? argument.find('=') : std::string::npos;
-        const std::string name = OptionName(argument, argument.substr(0, equals), set);
+        const std::string name = OptionName(argument, argument.substr(0, equals), invocation.command);
         if (!given.insert(name).second) throw UsageError(name + " given more than once");
-        if (name == "--json") {
-            if (equals != std::string::npos) throw UsageError("--json takes no value");
-            invocation.json = true;
+        if (OptionsOf(invocation.command).at(name) == Kind::Flag) {
+            if (equals != std::string::npos) throw UsageError(name + " takes no value");
+            ApplyFlag(invocation, name);
             continue;
         }
         if (equals == std::string::npos && i + 1 == arguments.size()) throw UsageError(argument + " needs a value");
-        ApplyOption(invocation, name, equals != std::string::npos ? argument.substr(equals + 1) : arguments[++i]);
+        ApplyValue(invocation, name, equals != std::string::npos ? argument.substr(equals + 1) : arguments[++i]);
     }
-    if (!file) throw UsageError("FILE is missing");
-    if (file->empty()) throw UsageError("FILE must not be empty");
-    invocation.file = *file;
+    TakeFiles(invocation, files);
+    CheckCombination(invocation);
     return invocation;
 }
 

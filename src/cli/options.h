@@ -13,8 +13,9 @@ inline constexpr int kAngleCount = 32;  // rows 1 to 32
 inline constexpr int kSpeedCount = 31;  // rows 2 to 32; row 1 is always 460
 
 struct Invocation {
-    enum Command { Help, Show, Set } command = Help;
+    enum Command { Help, Show, Set, Diff } command = Help;
     std::string file;
+    std::string other;          // diff: the file B
     std::string sensor = "20";  // ComboBox1 as the window starts
     std::string table = "1";    // ComboBox2 as the window starts
     bool json = false;
@@ -23,6 +24,9 @@ struct Invocation {
     std::optional<std::string> spark;
     std::optional<std::vector<std::string>> speeds;
     std::optional<std::string> output;
+    bool csv = false;                    // show: print the rows as a spreadsheet
+    std::optional<std::string> csvFile;  // set: take the angles and speeds from it
+    bool dryRun = false;                 // set: print the lines that would change, write nothing
 };
 
 // Bad usage: the text says what is wrong; the caller adds the usage text.

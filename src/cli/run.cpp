@@ -6,10 +6,13 @@
 #include <ostream>
 
 #include "app/core.h"
+#include "cli/compare.h"
 #include "cli/console_ports.h"
+#include "cli/csv.h"
 #include "cli/options.h"
 #include "cli/report.h"
 #include "table/grid.h"
+#include "table/numbers.h"
 
 namespace tc::cli {
 
@@ -23,10 +26,17 @@ constexpr int kBadUsage = 2;
 constexpr char32_t kSeparator = U'.';
 
 struct Session {
-    Session(const Invocation& invocation, FileStore& files, std::ostream& err)
-        : invocation(invocation), messages(err), core(Ports{chooser, files, desktop}, kSeparator) {}
+    Session(const Invocation& invocation, FileStore& files, std::ostream& err, std::string file)
+        : invocation(invocation),
+          file(std::move(file)),
+          angles(invocation.angles),
+          speeds(invocation.speeds),
+          messages(err),
+          core(Ports{chooser, files, desktop}, kSeparator) {}
 
     const Invocation& invocation;
+    std::string file;
+    std::optional<std::vector<std::string>> angles, speeds;
     StderrMessages messages;
     NoChooser chooser;
     NoDesktop desktop;
@@ -43,32 +53,34 @@ struct Session {
     bool Open() {
         core.Start();
         return Report(core.SetSensorAngle(invocation.sensor)) && Report(core.ChooseTable(invocation.table)) &&
-               Report(core.OpenSource(invocation.file));
+               Report(core.OpenSource(file));
     }
 
     // What the options give, typed in as into the window.
     bool Enter() {
         bool entered = true;
-        if (invocation.angles)
+        if (angles)
             for (int row = 1; row < kGridRows; ++row)
                 entered = entered && Report(core.Edit({Field::Cell, kAngleColumn, row},
-                                                      (*invocation.angles)[static_cast<std::size_t>(row - 1)]));
+                                                      (*angles)[static_cast<std::size_t>(row - 1)]));
         if (invocation.spark) entered = entered && Report(core.SetSparkDuration(*invocation.spark));
-        if (invocation.speeds)
+        if (speeds)
             for (int row = 2; row < kGridRows; ++row)
                 entered = entered && Report(core.Edit({Field::Cell, kSpeedColumn, row},
-                                                      (*invocation.speeds)[static_cast<std::size_t>(row - 2)]));
+                                                      (*speeds)[static_cast<std::size_t>(row - 2)]));
         return entered;
     }
 };
 
 int Show(const Invocation& invocation, FileStore& files, std::ostream& out, std::ostream& err) {
-    Session session(invocation, files, err);
+    Session session(invocation, files, err, invocation.file);
     const bool complete = session.Open();
     // A source that could not be read at all has nothing to show; a partly read one shows what it gave.
     if (!session.core.Source().Empty()) {
         if (invocation.json)
             PrintJson(out, session.core, invocation.file);
+        else if (invocation.csv)
+            PrintCsv(out, session.core);
         else
             PrintText(out, session.core, invocation.file);
         out.flush();
@@ -76,15 +88,47 @@ int Show(const Invocation& invocation, FileStore& files, std::ostream& out, std:
     return complete && out ? kDone : kFailed;
 }
 
-int Set(const Invocation& invocation, FileStore& files, std::ostream& err) {
-    Session session(invocation, files, err);
+// The angles and speeds of a spreadsheet, read before the source is opened.
+bool TakeCsv(Session& session, FileStore& files, std::ostream& err) {
+    const std::string& path = *session.invocation.csvFile;
+    const FileStore::ReadResult read = files.Read(path);
+    try {
+        if (read.status != FileStore::ReadResult::Ok) throw CsvError("cannot be read");
+        CsvTable table = ReadCsv(read.bytes);
+        session.angles = std::move(table.angles);
+        session.speeds = std::move(table.speeds);
+        return true;
+    } catch (const CsvError& error) {
+        err << "Error: " << path << ": " << error.what() << '\n';
+        return false;
+    }
+}
+
+int Set(const Invocation& invocation, FileStore& disk, std::ostream& out, std::ostream& err) {
+    PreviewFiles preview(disk);
+    FileStore& files = invocation.dryRun ? static_cast<FileStore&>(preview) : disk;
+    Session session(invocation, files, err, invocation.file);
     // A partly read grid must not be saved, not even to another file.
     const bool saved =
-        session.Open() && session.Enter() &&
+        (!invocation.csvFile || TakeCsv(session, disk, err)) && session.Open() && session.Enter() &&
         session.Report(invocation.output ? session.core.SaveAs(*invocation.output) : session.core.Save());
+    if (saved && invocation.dryRun && preview.After()) {
+        PrintLineChanges(out, invocation.file, preview.Before(), *preview.After());
+        return out.flush() ? kDone : kFailed;
+    }
     if (saved) return kDone;
     err << "timingcalc-cli: nothing written\n";
     return kFailed;
+}
+
+// Exit status as diff(1): 0 the same, 1 different, 2 trouble.
+int Diff(const Invocation& invocation, FileStore& files, std::ostream& out, std::ostream& err) {
+    Session a(invocation, files, err, invocation.file);
+    Session b(invocation, files, err, invocation.other);
+    if (!a.Open() || !b.Open()) return kBadUsage;
+    const bool differ = PrintDifferences(out, a.core, b.core, StrToInt(invocation.sensor), invocation.json);
+    if (!out.flush()) return kBadUsage;
+    return differ ? kFailed : kDone;
 }
 
 }  // namespace
@@ -101,7 +145,8 @@ int Run(const std::vector<std::string>& arguments, FileStore& files, std::ostrea
         switch (invocation.command) {
             case Invocation::Help: out << kUsage; return out.flush() ? kDone : kFailed;
             case Invocation::Show: return Show(invocation, files, out, err);
-            case Invocation::Set: return Set(invocation, files, err);
+            case Invocation::Set: return Set(invocation, files, out, err);
+            case Invocation::Diff: return Diff(invocation, files, out, err);
         }
     } catch (const std::exception& error) {
         // The core reports what it expects; anything else is a fault of ours, still no half-done write.

@@ -63,4 +63,7 @@ private:
 // as they are; a character without a byte becomes "?".
 std::string Utf8ToCp1251(std::string_view utf8);
 
+// UTF-8 of Windows-1251 bytes, for a terminal; the one unassigned byte becomes U+FFFD.
+std::string Cp1251ToUtf8(std::string_view bytes);
+
 }  // namespace tc

@@ -4,6 +4,7 @@
 // file again.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
 #include <sstream>
 
@@ -116,6 +117,273 @@ TEST_P(SetOverAChangedFile, KeepsWhatChangedOutsideOrWritesNothing) {
 
 INSTANTIATE_TEST_SUITE_P(Cli, SetOverAChangedFile, ::testing::ValuesIn(kChanges),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// --- spreadsheets, previews and comparisons --------------------------------------
+
+struct Ran {
+    int status;
+    std::string out, err;
+};
+
+Ran RunIn(const std::vector<std::string>& arguments) {
+    tc::os::DiskFiles disk;
+    std::ostringstream out, err;
+    const int status = tc::cli::Run(arguments, disk, out, err);
+    return {status, out.str(), err.str()};
+}
+
+// The sample's spreadsheet as show --csv writes it, as lines without their CR LF.
+std::vector<std::string> SampleCsvLines(const std::string& path) {
+    const Ran shown = RunIn({"show", path, "--csv"});
+    EXPECT_EQ(shown.status, 0) << shown.err;
+    std::vector<std::string> lines;
+    std::istringstream in(shown.out);
+    for (std::string line; std::getline(in, line);) lines.push_back(line.substr(0, line.find('\r')));
+    return lines;
+}
+
+std::string Joined(const std::vector<std::string>& lines, const std::string& lineBreak) {
+    std::string out;
+    for (const auto& line : lines) out += line + lineBreak;
+    return out;
+}
+
+struct CsvForm {
+    const char* name;
+    std::function<std::string(std::vector<std::string>)> write;  // from the sample's lines, row 5 at 15 degrees
+};
+
+void PrintTo(const CsvForm& c, std::ostream* os) { *os << c.name; }
+
+std::vector<std::string> Row5At15(std::vector<std::string> lines) {
+    lines[5] = lines[5].substr(0, lines[5].rfind(',')) + ",15";
+    return lines;
+}
+
+// As LibreOffice Calc and Excel save it with Russian settings: semicolons and decimal commas.
+std::string Russian(std::vector<std::string> lines) {
+    for (auto& line : lines) {
+        std::replace(line.begin(), line.end(), ',', ';');
+        std::replace(line.begin(), line.end(), '.', ',');
+    }
+    return Joined(lines, "\r\n");
+}
+
+const CsvForm kCsvForms[] = {
+    {"AsShowWritesIt", [](auto lines) { return Joined(Row5At15(lines), "\r\n"); }},
+    {"LineFeedsOnly", [](auto lines) { return Joined(Row5At15(lines), "\n"); }},
+    {"ByteOrderMark", [](auto lines) { return "\xEF\xBB\xBF" + Joined(Row5At15(lines), "\r\n"); }},
+    {"WithoutHeader",
+     [](auto lines) {
+         lines = Row5At15(lines);
+         lines.erase(lines.begin());
+         return Joined(lines, "\n");
+     }},
+    {"RussianSettings", [](auto lines) { return Russian(Row5At15(lines)); }},
+    {"QuotedDecimalCommas",
+     [](auto lines) {
+         lines = Row5At15(lines);
+         for (auto& line : lines) {
+             const auto comma = line.rfind(',');
+             std::string angle = line.substr(comma + 1);
+             std::replace(angle.begin(), angle.end(), '.', ',');
+             line = line.substr(0, comma) + ",\"" + angle + "\"";
+         }
+         return Joined(lines, "\r\n");
+     }},
+    {"AnglesOnly",
+     [](auto lines) {
+         for (auto& line : lines) line = ";;;;" + line.substr(line.rfind(',') + 1);
+         lines[0] = "rpm;code1;code2;code3;angle";
+         lines[5] = ";;;;15";
+         return Joined(lines, "\r\n");
+     }},
+};
+
+class SetFromCsv : public ::testing::TestWithParam<CsvForm> {};
+
+TEST_P(SetFromCsv, TakesTheAnglesAsSpreadsheetsSaveThem) {
+    Folder folder;
+    const std::string source = tc::os::Utf8Of(folder / "CDI.asm");
+    WriteFile(folder / "CDI.asm", Sample());
+    const std::string csv = tc::os::Utf8Of(folder / "table.csv");
+    WriteFile(folder / "table.csv", GetParam().write(SampleCsvLines(source)));
+    // The same angle given on the command line.
+    std::vector<std::string> angles;
+    for (std::size_t row = 1; row <= 32; ++row)
+        angles.push_back(SampleCsvLines(source)[row].substr(SampleCsvLines(source)[row].rfind(',') + 1));
+    angles[4] = "15";
+    ASSERT_EQ(RunIn({"set", source, "--angles", Join(angles), "-o", tc::os::Utf8Of(folder / "expected.asm")}).status,
+              0);
+
+    const Ran set = RunIn({"set", source, "--csv", csv, "-o", tc::os::Utf8Of(folder / "out.asm")});
+    EXPECT_EQ(set.status, 0) << set.err;
+    EXPECT_EQ(set.err, "");
+    EXPECT_EQ(ReadFile(folder / "out.asm"), ReadFile(folder / "expected.asm"));
+    EXPECT_NE(ReadFile(folder / "out.asm"), Sample());
+    EXPECT_EQ(ReadFile(folder / "CDI.asm"), Sample());
+}
+
+INSTANTIATE_TEST_SUITE_P(Csv, SetFromCsv, ::testing::ValuesIn(kCsvForms),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Csv, ExportThenImportGivesBackTheSameBytes) {
+    Folder folder;
+    const std::string source = tc::os::Utf8Of(folder / "CDI.asm");
+    for (const char* table : {"1", "2", "3"}) {
+        SCOPED_TRACE(table);
+        WriteFile(folder / "CDI.asm", Sample());
+        const Ran shown = RunIn({"show", source, "--csv", "--table", table});
+        ASSERT_EQ(shown.status, 0);
+        WriteFile(folder / "t.csv", shown.out);
+        const Ran set = RunIn({"set", source, "--csv", tc::os::Utf8Of(folder / "t.csv"), "--table", table});
+        EXPECT_EQ(set.status, 0) << set.err;
+        EXPECT_EQ(ReadFile(folder / "CDI.asm"), Sample());
+    }
+}
+
+struct BadCsv {
+    const char* name;
+    std::function<std::string(std::vector<std::string>)> write;
+    const char* said;  // part of the message
+};
+
+void PrintTo(const BadCsv& c, std::ostream* os) { *os << c.name; }
+
+const BadCsv kBadCsvs[] = {
+    {"ThirtyOneRows",
+     [](auto lines) {
+         lines.pop_back();
+         return Joined(lines, "\n");
+     },
+     "31 rows of values; 32 are needed"},
+    {"ThirtyThreeRows",
+     [](auto lines) {
+         lines.push_back(lines.back());
+         return Joined(lines, "\n");
+     },
+     "33 rows of values; 32 are needed"},
+    {"AngleNotANumber",
+     [](auto lines) {
+         lines[7] = "1990,7,4,11,1x";
+         return Joined(lines, "\n");
+     },
+     "line 8, column 5 (angle): '1x' is not a number or \"-\""},
+    {"AngleMissing",
+     [](auto lines) {
+         lines[3] = "800,13,10";
+         return Joined(lines, "\n");
+     },
+     "line 4, column 5 (angle): missing"},
+    {"RpmNotANumber",
+     [](auto lines) {
+         lines[9] = "22.5,5,2,10,16.5";
+         return Joined(lines, "\n");
+     },
+     "line 10, column 1 (rpm): '22.5' is not a whole number"},
+    {"OneRpmEmpty",
+     [](auto lines) {
+         lines[12] = lines[12].substr(lines[12].find(','));
+         return Joined(lines, "\n");
+     },
+     "line 13, column 1 (rpm): empty, while other rows have a speed"},
+    {"QuoteNotClosed",
+     [](auto lines) {
+         lines[30] += ",\"x";
+         return Joined(lines, "\n");
+     },
+     "a quoted field is not closed"},
+    {"Empty", [](auto) { return std::string(); }, "0 rows of values"},
+};
+
+class SetFromBadCsv : public ::testing::TestWithParam<BadCsv> {};
+
+TEST_P(SetFromBadCsv, IsRefusedNamingWhereAndWritesNothing) {
+    Folder folder;
+    const std::string source = tc::os::Utf8Of(folder / "CDI.asm");
+    WriteFile(folder / "CDI.asm", Sample());
+    WriteFile(folder / "bad.csv", GetParam().write(SampleCsvLines(source)));
+    for (const bool toOut : {false, true}) {
+        std::vector<std::string> arguments{"set", source, "--csv", tc::os::Utf8Of(folder / "bad.csv")};
+        if (toOut) arguments.insert(arguments.end(), {"-o", tc::os::Utf8Of(folder / "out.asm")});
+        const Ran set = RunIn(arguments);
+        EXPECT_EQ(set.status, 1);
+        EXPECT_NE(set.err.find(GetParam().said), std::string::npos) << set.err;
+        EXPECT_TRUE(set.err.ends_with("timingcalc-cli: nothing written\n")) << set.err;
+        EXPECT_EQ(ReadFile(folder / "CDI.asm"), Sample());
+        EXPECT_EQ(folder.Names(), (std::vector<std::string>{"CDI.asm", "bad.csv"}));
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Csv, SetFromBadCsv, ::testing::ValuesIn(kBadCsvs),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(DryRun, PrintsTheLinesThatWouldChangeInUtf8AndWritesNothing) {
+    Folder folder;
+    const std::string source = tc::os::Utf8Of(folder / "CDI.asm");
+    WriteFile(folder / "CDI.asm", Sample());
+    const Ran unchanged = RunIn({"set", source, "--dry-run"});
+    EXPECT_EQ(unchanged.status, 0) << unchanged.err;
+    EXPECT_EQ(unchanged.out, "") << "a save that changes nothing shows nothing";
+
+    const Ran spark = RunIn({"set", source, "--spark", "72", "--dry-run"});
+    EXPECT_EQ(spark.status, 0) << spark.err;
+    EXPECT_EQ(ReadFile(folder / "CDI.asm"), Sample());
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"CDI.asm"});
+    EXPECT_TRUE(spark.out.starts_with("--- " + source + "\n+++ " + source + "\n@@ -")) << spark.out;
+    // Only the two spark lines change: removed and added once each, in UTF-8.
+    std::vector<std::string> removed, added;
+    std::istringstream in(spark.out);
+    for (std::string line; std::getline(in, line);) {
+        if (line.starts_with("-") && !line.starts_with("---")) removed.push_back(line);
+        if (line.starts_with("+") && !line.starts_with("+++")) added.push_back(line);
+    }
+    EXPECT_EQ(added, (std::vector<std::string>{"+cpi R18, 12\t\t;72mks", "+cpi R19, 12\t\t;72mks"}));
+    EXPECT_EQ(removed.size(), 2u);
+
+    const Ran angle = RunIn({"set", source, "--angles", Join(std::vector<std::string>(32, "-")), "--dry-run"});
+    EXPECT_NE(angle.out.find("+st X+, R16\t;в ОЗУ, -°"), std::string::npos) << angle.out;
+}
+
+TEST(Diff, ListsExactlyTheEditedValues) {
+    Folder folder;
+    const std::string a = tc::os::Utf8Of(folder / "a.asm");
+    const std::string b = tc::os::Utf8Of(folder / "b.asm");
+    WriteFile(folder / "a.asm", Sample());
+    WriteFile(folder / "b.asm", WithEntry(WithEntry(Sample(), 1, 5, "7", "15.1"), 3, 32, "9", "13.7"));
+    const Ran same = RunIn({"diff", a, a});
+    EXPECT_EQ(same.status, 0);
+    EXPECT_EQ(same.out, "");
+
+    const Ran text = RunIn({"diff", a, b});
+    EXPECT_EQ(text.status, 1) << text.err;
+    EXPECT_EQ(text.out,
+              "row 5 (1200 rpm): table 1 code 12 -> 7, angle 11.6 -> 15.1\n"
+              "row 32 (19530 rpm): table 3 code 8 -> 9, angle 14.4 -> 13.7\n");
+
+    const Ran json = RunIn({"diff", a, b, "--json", "--sensor", "35"});
+    EXPECT_EQ(json.status, 1);
+    EXPECT_EQ(json.out,
+              "{\"sensor\": 35, \"spark_us\": null, \"rows\": ["
+              "{\"row\": 5, \"rpm\": 1200, \"table\": 1, \"code\": {\"a\": 12, \"b\": 7}, \"angle\": {\"a\": \"26.6\", "
+              "\"b\": \"30.1\"}}, "
+              "{\"row\": 32, \"rpm\": 19530, \"table\": 3, \"code\": {\"a\": 8, \"b\": 9}, \"angle\": {\"a\": "
+              "\"29.4\", \"b\": \"28.7\"}}]}\n");
+
+    ASSERT_EQ(RunIn({"set", b, "--spark", "72", "--rpm",
+                     "600,800,1000,1200,1400,1610,1800,1990,2250,2490,2730,3000,3260,3550,4040,4340,4880,5100,5580,"
+                     "5860,6510,6890,7320,7810,9010,9770,10650,13020,14650,16740,17000"})
+                  .status,
+              0);
+    const Ran more = RunIn({"diff", a, b});
+    EXPECT_EQ(more.status, 1);
+    EXPECT_TRUE(more.out.starts_with("spark_us 66 -> 72\n")) << more.out;
+    EXPECT_NE(more.out.find("row 32: rpm 19530 -> 16740\n"), std::string::npos) << more.out;
+
+    const Ran trouble = RunIn({"diff", a, tc::os::Utf8Of(folder / "none.asm")});
+    EXPECT_EQ(trouble.status, 2);
+    EXPECT_EQ(trouble.out, "");
+}
 
 }  // namespace
 }  // namespace cli

@@ -455,6 +455,15 @@ INSTANTIATE_TEST_SUITE_P(
         Misuse{"Rpm32", {"set", "@FILE@", "--rpm", Join(Items(32, "1000"))}},
         Misuse{"RpmWithoutValue", {"set", "@FILE@", "--rpm"}},
         Misuse{"LanguageUnknown", {"show", "@FILE@", "--language", "de"}},
+        Misuse{"JsonAndCsv", {"show", "@FILE@", "--json", "--csv"}},
+        Misuse{"CsvFileForShow", {"show", "@FILE@", "--csv=t.csv"}},
+        Misuse{"CsvWithAngles", {"set", "@FILE@", "--csv", "t.csv", "--angles", Join(Items(32, "20"))}},
+        Misuse{"CsvWithRpm", {"set", "@FILE@", "--csv", "t.csv", "--rpm", Join(Items(31, "1000"))}},
+        Misuse{"CsvWithoutFile", {"set", "@FILE@", "--csv"}},
+        Misuse{"DryRunWithOutput", {"set", "@FILE@", "--dry-run", "-o", "out.asm"}},
+        Misuse{"DryRunForShow", {"show", "@FILE@", "--dry-run"}}, Misuse{"DiffWithOneFile", {"diff", "@FILE@"}},
+        Misuse{"DiffWithThreeFiles", {"diff", "@FILE@", "@FILE@", "@FILE@"}},
+        Misuse{"TableForDiff", {"diff", "@FILE@", "@FILE@", "--table", "2"}},
         Misuse{"LanguageUpperCase", {"set", "@FILE@", "--language=RU"}}),
     [](const auto& info) { return std::string(info.param.name); });
 

@@ -179,4 +179,23 @@ TEST(Utf8ToCp1251, CyrillicAndTheDegreeSignAreSingleBytes) {
 }
 
 }  // namespace
+TEST(Cp1251ToUtf8, EveryByteHasItsCharacter) {
+    const struct {
+        const char* name;
+        std::string bytes;
+        std::string utf8;
+    } cases[] = {
+        {"ascii", "ldi R16, 5\t", "ldi R16, 5\t"},
+        {"cyrillic and degree", "\xC0\xDF\xE0\xFF\xA8\xB8\xB0", "АЯаяЁё°"},
+        {"a comment", "\x3B\xEC\xED\xEE\xE6\xE8\xF2\xE5\xEB\xFC", ";множитель"},
+        {"punctuation", "\x85\x96\xAB\xBB\xB9", "…–«»№"},
+        {"the unassigned byte", "\x98", "\uFFFD"},
+    };
+    for (const auto& c : cases) EXPECT_EQ(Cp1251ToUtf8(c.bytes), c.utf8) << c.name;
+    // Back and forth for the letters the firmware's comments use.
+    std::string all;
+    for (int byte = 0xC0; byte <= 0xFF; ++byte) all += static_cast<char>(byte);
+    EXPECT_EQ(Utf8ToCp1251(Cp1251ToUtf8(all)), all);
+}
+
 }  // namespace tc

@@ -1,0 +1,139 @@
+#include "cli/csv.h"
+
+#include <algorithm>
+#include <ostream>
+
+#include "table/grid.h"
+
+namespace tc::cli {
+
+void PrintCsv(std::ostream& out, const Core& core) {
+    const AdvanceGrid& grid = core.Model().grid;
+    out << "rpm,code1,code2,code3,angle\r\n";
+    for (int row = 1; row < kGridRows; ++row) {
+        out << grid.Cell(kSpeedColumn, row);
+        for (int column = 1; column <= 3; ++column) out << ',' << grid.Cell(column, row);
+        out << ',' << grid.Cell(kAngleColumn, row) << "\r\n";
+    }
+}
+
+namespace {
+
+constexpr int kRpmColumn = 1;
+constexpr int kAngleCsvColumn = 5;
+
+struct Record {
+    std::size_t line = 0;  // 1-based, where the record starts
+    std::vector<std::string> fields;
+};
+
+// The separator of the first line: a semicolon wherever one stands outside quotes, else a comma.
+char SeparatorOf(std::string_view text) {
+    bool quoted = false;
+    for (const char c : text) {
+        if (c == '"') quoted = !quoted;
+        if (!quoted && c == ';') return ';';
+        if (!quoted && (c == '\n' || c == '\r')) break;
+    }
+    return ',';
+}
+
+std::vector<Record> Records(std::string_view text, char separator) {
+    std::vector<Record> records;
+    Record record{1, {{}}};
+    std::size_t line = 1;
+    bool quoted = false;
+    const auto finish = [&] {
+        const bool blank = record.fields.size() == 1 && record.fields[0].empty();
+        if (!blank) records.push_back(std::move(record));
+        record = Record{line, {{}}};
+    };
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        if (c == '\n') ++line;
+        if (quoted) {
+            if (c != '"')
+                record.fields.back() += c;
+            else if (i + 1 < text.size() && text[i + 1] == '"')
+                record.fields.back() += text[++i];
+            else
+                quoted = false;
+        } else if (c == '"') {
+            quoted = true;
+        } else if (c == separator) {
+            record.fields.emplace_back();
+        } else if (c == '\n') {
+            finish();
+        } else if (c != '\r') {
+            record.fields.back() += c;
+        }
+    }
+    if (quoted) throw CsvError("line " + std::to_string(record.line) + ": a quoted field is not closed");
+    finish();
+    return records;
+}
+
+std::string Trimmed(const std::string& text) {
+    const auto first = text.find_first_not_of(" \t");
+    if (first == std::string::npos) return {};
+    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
+}
+
+[[noreturn]] void Refuse(const Record& record, int column, const char* name, const std::string& why) {
+    throw CsvError("line " + std::to_string(record.line) + ", column " + std::to_string(column) + " (" + name +
+                   "): " + why);
+}
+
+// The angle with "." as its separator, or "-".
+std::string AngleOf(const Record& record) {
+    if (static_cast<int>(record.fields.size()) < kAngleCsvColumn) Refuse(record, kAngleCsvColumn, "angle", "missing");
+    std::string text = Trimmed(record.fields[kAngleCsvColumn - 1]);
+    if (text == "-") return text;
+    std::replace(text.begin(), text.end(), ',', '.');
+    std::size_t i = text.starts_with('-') || text.starts_with('+') ? 1 : 0;
+    const std::size_t digits = std::count_if(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    const bool shaped = digits > 0 && std::count(text.begin(), text.end(), '.') <= 1 &&
+                        std::all_of(text.begin() + static_cast<std::ptrdiff_t>(i), text.end(),
+                                    [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+    if (!shaped) Refuse(record, kAngleCsvColumn, "angle", "'" + text + "' is not a number or \"-\"");
+    return text;
+}
+
+// The speed, or empty where the file has none.
+std::string SpeedOf(const Record& record) {
+    std::string text = Trimmed(record.fields[kRpmColumn - 1]);
+    if (!text.empty() && !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
+        Refuse(record, kRpmColumn, "rpm", "'" + text + "' is not a whole number");
+    return text;
+}
+
+}  // namespace
+
+CsvTable ReadCsv(std::string_view bytes) {
+    if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
+    std::vector<Record> records = Records(bytes, SeparatorOf(bytes));
+    // A header names its columns: a first field that is no number.
+    if (!records.empty()) {
+        const std::string first = Trimmed(records.front().fields.front());
+        if (!first.empty() && (first[0] < '0' || first[0] > '9')) records.erase(records.begin());
+    }
+    if (records.size() != kGridRows - 1)
+        throw CsvError("the file has " + std::to_string(records.size()) + " rows of values; 32 are needed");
+    CsvTable table;
+    std::vector<std::string> speeds;
+    for (const Record& record : records) {
+        table.angles.push_back(AngleOf(record));
+        speeds.push_back(SpeedOf(record));
+    }
+    const auto given = std::count_if(speeds.begin() + 1, speeds.end(), [](const auto& s) { return !s.empty(); });
+    if (given == kGridRows - 2)
+        table.speeds = std::vector<std::string>(speeds.begin() + 1, speeds.end());
+    else if (given != 0) {
+        const auto gap = std::find(speeds.begin() + 1, speeds.end(), std::string());
+        Refuse(records[static_cast<std::size_t>(gap - speeds.begin())], kRpmColumn, "rpm",
+               "empty, while other rows have a speed");
+    }
+    return table;
+}
+
+}  // namespace tc::cli
