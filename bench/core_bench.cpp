@@ -23,12 +23,14 @@
 #include <map>
 #include <memory>
 #include <optional>
+#include <sstream>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "app/core.h"
 #include "app/ports.h"
+#include "cli/run.h"
 #include "chart/plot.h"
 #include "firmware/reader.h"
 #include "firmware/scanner.h"
@@ -398,8 +400,53 @@ Steps ColdSteps(const Source& source) {
     return steps;
 }
 
+// The sample assembled by avra into a folder of the workspace, its image filled
+// up with erased flash (0xFF) to 32 KB, the whole program memory of an ATmega8.
+fs::path Assembled32KImage(const Source& sample) {
+    const fs::path folder = sample.path.parent_path() / "assembled";
+    fs::create_directories(folder);
+    fs::copy_file(sample.path, folder / "CDI.asm", fs::copy_options::overwrite_existing);
+    const std::string command = "cd '" + folder.string() + "' && avra -fI CDI.asm >/dev/null 2>&1";
+    if (std::system(command.c_str()) != 0) throw std::runtime_error("avra could not assemble the sample");
+    std::string hex = ReadBytes(folder / "CDI.hex");
+    const std::size_t end = hex.find(":00000001FF");
+    std::string padding;
+    for (unsigned address = 0x1000; address < 0x8000; address += 16) {
+        unsigned sum = 16 + (address >> 8) + (address & 0xFF) + 16 * 0xFF;
+        char record[64];
+        std::snprintf(record, sizeof record, ":10%04X00FFFFFFFFFFFFFFFFFFFFFFFFFFFFFFFF%02X\r\n", address,
+                      (0x100 - (sum & 0xFF)) & 0xFF);
+        padding += record;
+    }
+    WriteBytes(folder / "CDI.hex", hex.substr(0, end) + padding + hex.substr(end));
+    return folder;
+}
+
+void RegisterCliCases(const Source& sample) {
+    Register("verify/32 KB image", [&sample](benchmark::State& state) {
+        const fs::path folder = Assembled32KImage(sample);
+        tc::os::DiskFiles files;
+        int status = 0;
+        for (auto _ : state) {
+            std::ostringstream out, err;
+            status = tc::cli::Run({"verify", (folder / "CDI.asm").string()}, files, out, err);
+        }
+        if (status != 0) state.SkipWithError("the image did not verify");
+    });
+    Register("diff/two samples", [&sample](benchmark::State& state) {
+        tc::os::DiskFiles files;
+        int status = 0;
+        for (auto _ : state) {
+            std::ostringstream out, err;
+            status = tc::cli::Run({"diff", sample.path.string(), sample.copyPath.string()}, files, out, err);
+        }
+        if (status != 0) state.SkipWithError("the samples differ");
+    });
+}
+
 void RegisterCases() {
     const Source& sample = workspace->Get("sample");
+    RegisterCliCases(sample);
 
     // The core's refill and plot steps, on the model the window opened.
     Register("fill and plot/sample", [&sample](benchmark::State& state) {

@@ -277,7 +277,8 @@ bool Core::TakeChangesOnDisk(Outcome& outcome, bool& merged) {
 
 Outcome Core::Compile() {
     const AssemblerCommand command = BuildAssemblerCommand(
-        sourcePath_, windowsPaths_, [&](const std::string& program) { return ports_.desktop.OnSearchPath(program); });
+        sourcePath_, windowsPaths_, [&](const std::string& program) { return ports_.desktop.OnSearchPath(program); },
+        ports_.desktop.ProgramBeside("timingcalc-cli"));
     Outcome outcome;
     if (command.status == AssemblerCommand::Nothing) return outcome;
     if (command.status == AssemblerCommand::NoTerminal || !ports_.desktop.StartDetached(command))

@@ -42,6 +42,8 @@ public:
     virtual bool OnSearchPath(const std::string& program) = 0;
     // Starts the command without waiting for it; false when it could not be started.
     virtual bool StartDetached(const AssemblerCommand& command) = 0;
+    // The full path of a program installed beside this one; empty when there is none.
+    virtual std::string ProgramBeside(const std::string& /*name*/) { return {}; }
 };
 
 enum class Combo { SensorAngle, TableNumber, SparkDuration };

@@ -12,6 +12,7 @@ const char* const kUsage =
   timingcalc-cli set FILE [--sensor S] [--table T] [--angles LIST | --csv CSV]
                           [--spark US] [--rpm LIST] [-o OUT | --dry-run] [--language L]
   timingcalc-cli diff A B [--sensor S] [--json] [--language L]
+  timingcalc-cli verify SOURCE [IMAGE] [--json] [--language L]
   timingcalc-cli --help
 
 Reads and rewrites the advance tables of a firmware source (CDI.asm) exactly
@@ -29,6 +30,12 @@ Commands:
   diff  Opens A and B and prints only what differs: the spark duration, the
         engine speeds, and each table entry with its row, speed, code and
         angle for the sensor angle S.
+  verify
+        Reads SOURCE as show does and the Intel HEX IMAGE (by default the
+        .hex beside SOURCE with its base name), and tells for the spark
+        constants, the 31 speed constants and the 96 table entries whether
+        the image holds the value the source says, holds another, or lacks
+        it, with the reason where it is known.
 
 Options:
   --sensor S     sensor angle in whole degrees, 0 to 99 (default 20); the angles
@@ -61,7 +68,9 @@ Exit status:
      a text that does not convert), or the save was refused or failed.
      show still prints what it read; set writes nothing, neither FILE nor OUT.
      diff: A and B differ
-  2  bad usage; diff: A or B could not be read completely
+     verify: an item differs or is not in the image
+  2  bad usage; diff: A or B could not be read completely; verify: the
+     source does not read completely, or the image is missing or damaged
 )";
 
 namespace {
@@ -111,11 +120,22 @@ const OptionTable& OptionsOf(Invocation::Command command) {
                                      {"--spark", Kind::Value},  {"--rpm", Kind::Value},    {"--output", Kind::Value},
                                      {"--csv", Kind::Value},    {"--dry-run", Kind::Flag}, {"--language", Kind::Value}};
     static const OptionTable kDiff = {{"--sensor", Kind::Value}, {"--json", Kind::Flag}, {"--language", Kind::Value}};
-    return command == Invocation::Set ? kSet : command == Invocation::Diff ? kDiff : kShow;
+    static const OptionTable kVerify = {{"--json", Kind::Flag}, {"--language", Kind::Value}};
+    switch (command) {
+        case Invocation::Set: return kSet;
+        case Invocation::Diff: return kDiff;
+        case Invocation::Verify: return kVerify;
+        default: return kShow;
+    }
 }
 
 const char* NameOf(Invocation::Command command) {
-    return command == Invocation::Set ? "set" : command == Invocation::Diff ? "diff" : "show";
+    switch (command) {
+        case Invocation::Set: return "set";
+        case Invocation::Diff: return "diff";
+        case Invocation::Verify: return "verify";
+        default: return "show";
+    }
 }
 
 // The command, or a help request anywhere before "--".
@@ -133,6 +153,8 @@ bool ReadCommand(const std::vector<std::string>& arguments, Invocation& invocati
         invocation.command = Invocation::Set;
     else if (command == "diff")
         invocation.command = Invocation::Diff;
+    else if (command == "verify")
+        invocation.command = Invocation::Verify;
     else
         throw UsageError("unknown command '" + command + "'");
     return true;
@@ -142,7 +164,7 @@ bool ReadCommand(const std::vector<std::string>& arguments, Invocation& invocati
 std::string OptionName(const std::string& argument, const std::string& name, Invocation::Command command) {
     std::string longName = name == "-o" ? "--output" : name;
     if (OptionsOf(command).contains(longName)) return longName;
-    for (const auto other : {Invocation::Show, Invocation::Set, Invocation::Diff})
+    for (const auto other : {Invocation::Show, Invocation::Set, Invocation::Diff, Invocation::Verify})
         if (OptionsOf(other).contains(longName)) throw UsageError(argument + " is not an option of " + NameOf(command));
     throw UsageError("unknown option '" + argument + "'");
 }
@@ -179,17 +201,21 @@ void ApplyFlag(Invocation& invocation, const std::string& name) {
     if (name == "--dry-run") invocation.dryRun = true;
 }
 
-// The files a command names: one, or two for diff.
+// The files a command names: one, two for diff, one or two for verify.
 void TakeFiles(Invocation& invocation, const std::vector<std::string>& files) {
-    const std::size_t needed = invocation.command == Invocation::Diff ? 2 : 1;
-    if (files.size() > needed)
-        throw UsageError("more than " + std::string(needed == 2 ? "two files" : "one FILE") + " given: '" +
-                         files[needed - 1] + "' and '" + files[needed] + "'");
-    if (files.size() < needed) throw UsageError(needed == 2 ? "diff needs two files, A and B" : "FILE is missing");
+    const bool diff = invocation.command == Invocation::Diff;
+    const bool verify = invocation.command == Invocation::Verify;
+    const std::size_t most = diff || verify ? 2 : 1;
+    if (files.size() > most)
+        throw UsageError("more than " + std::string(most == 2 ? "two files" : "one FILE") + " given: '" +
+                         files[most - 1] + "' and '" + files[most] + "'");
+    if (files.empty() || (diff && files.size() < 2))
+        throw UsageError(diff ? "diff needs two files, A and B" : "FILE is missing");
     for (const auto& file : files)
         if (file.empty()) throw UsageError("FILE must not be empty");
     invocation.file = files[0];
-    if (needed == 2) invocation.other = files[1];
+    // Left empty, verify's image is the one beside the source.
+    if (files.size() == 2) invocation.other = files[1];
 }
 
 // Options that cannot go together.

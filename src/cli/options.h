@@ -13,7 +13,7 @@ inline constexpr int kAngleCount = 32;  // rows 1 to 32
 inline constexpr int kSpeedCount = 31;  // rows 2 to 32; row 1 is always 460
 
 struct Invocation {
-    enum Command { Help, Show, Set, Diff } command = Help;
+    enum Command { Help, Show, Set, Diff, Verify } command = Help;
     std::string file;
     std::string other;          // diff: the file B
     std::string sensor = "20";  // ComboBox1 as the window starts

@@ -2,6 +2,7 @@
 // operations the window runs, so the same steps give the same bytes.
 #include "cli/run.h"
 
+#include <algorithm>
 #include <exception>
 #include <ostream>
 
@@ -11,6 +12,7 @@
 #include "cli/csv.h"
 #include "cli/options.h"
 #include "cli/report.h"
+#include "cli/verify.h"
 #include "table/grid.h"
 #include "table/numbers.h"
 
@@ -131,6 +133,31 @@ int Diff(const Invocation& invocation, FileStore& files, std::ostream& out, std:
     return differ ? kFailed : kDone;
 }
 
+// Exit status: 0 every item the same, 1 one differs or is missing, 2 it could not be verified.
+int Verify(const Invocation& invocation, FileStore& files, std::ostream& out, std::ostream& err) {
+    Session session(invocation, files, err, invocation.file);
+    if (!session.Open()) return kBadUsage;
+    const std::string image = invocation.other.empty() ? ImageBeside(invocation.file) : invocation.other;
+    const FileStore::ReadResult read = files.Read(image);
+    if (read.status != FileStore::ReadResult::Ok) {
+        err << "Error: the image " << image << " cannot be read" << (read.error.empty() ? "" : ": " + read.error)
+            << '\n';
+        return kBadUsage;
+    }
+    const HexResult hex = DecodeIntelHex(read.bytes);
+    if (!hex.image) {
+        err << "Error: " << image << " is no Intel HEX image: " << hex.error << '\n';
+        return kBadUsage;
+    }
+    const SourceText& source = session.core.Source();
+    const std::vector<VerifiedItem> items = VerifyImage(source, ScanSource(source), *hex.image);
+    PrintVerification(out, items, invocation.file, image, invocation.json);
+    if (!out.flush()) return kBadUsage;
+    const bool same =
+        std::all_of(items.begin(), items.end(), [](const auto& i) { return i.status == VerifiedItem::Same; });
+    return same ? kDone : kFailed;
+}
+
 }  // namespace
 
 int Run(const std::vector<std::string>& arguments, FileStore& files, std::ostream& out, std::ostream& err) {
@@ -147,6 +174,7 @@ int Run(const std::vector<std::string>& arguments, FileStore& files, std::ostrea
             case Invocation::Show: return Show(invocation, files, out, err);
             case Invocation::Set: return Set(invocation, files, out, err);
             case Invocation::Diff: return Diff(invocation, files, out, err);
+            case Invocation::Verify: return Verify(invocation, files, out, err);
         }
     } catch (const std::exception& error) {
         // The core reports what it expects; anything else is a fault of ours, still no half-done write.

@@ -21,7 +21,8 @@ std::string ParentFolder(const std::string& path, bool windows) {
 }
 
 AssemblerCommand BuildAssemblerCommand(const std::string& sourcePath, bool windows,
-                                       const std::function<bool(const std::string&)>& onPath) {
+                                       const std::function<bool(const std::string&)>& onPath,
+                                       const std::string& verifier) {
     AssemblerCommand command;
     if (sourcePath.empty()) return command;
     std::string name = LastPathComponent(sourcePath, windows);
@@ -31,6 +32,7 @@ AssemblerCommand BuildAssemblerCommand(const std::string& sourcePath, bool windo
         command.status = AssemblerCommand::Ready;
         command.program = "cmd.exe";
         command.nativeArguments = "/k avrasm2 -fI \"" + name + "\"";
+        if (!verifier.empty()) command.nativeArguments += " && \"" + verifier + "\" verify \"" + name + "\"";
         return command;
     }
 
@@ -53,6 +55,10 @@ AssemblerCommand BuildAssemblerCommand(const std::string& sourcePath, bool windo
     // The name travels as a positional parameter: no word splitting, nothing run
     // from it. The shell stays open afterwards, so the report stays on screen.
     command.arguments = {"-e", "sh", "-c", "\"$0\" -fI \"$1\"; exec \"${SHELL:-/bin/sh}\"", assembler, name};
+    if (!verifier.empty()) {
+        command.arguments[3] = "\"$0\" -fI \"$1\" && \"$2\" verify \"$1\"; exec \"${SHELL:-/bin/sh}\"";
+        command.arguments.push_back(verifier);
+    }
     return command;
 }
 

@@ -20,8 +20,11 @@ std::string LastPathComponent(const std::string& path, bool windows);
 // Everything before it, without the separator; empty for a bare name.
 std::string ParentFolder(const std::string& path, bool windows);
 
-// onPath tells whether a program is on the command search path.
+// onPath tells whether a program is on the command search path. With a
+// verifier (timingcalc-cli's path), a build that succeeded is verified in the
+// same window.
 AssemblerCommand BuildAssemblerCommand(const std::string& sourcePath, bool windows,
-                                       const std::function<bool(const std::string&)>& onPath);
+                                       const std::function<bool(const std::string&)>& onPath,
+                                       const std::string& verifier = {});
 
 }  // namespace tc

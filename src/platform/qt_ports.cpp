@@ -1,5 +1,6 @@
 #include "platform/qt_ports.h"
 
+#include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
@@ -69,6 +70,15 @@ void SystemDesktop::OpenDocument(const std::string& name) {
 
 bool SystemDesktop::OnSearchPath(const std::string& program) {
     return !QStandardPaths::findExecutable(FromUtf8(program)).isEmpty();
+}
+
+std::string SystemDesktop::ProgramBeside(const std::string& name) {
+    // Installed together, the two programs share a folder.
+    const QFileInfo program(QDir(QCoreApplication::applicationDirPath()).filePath(FromUtf8(name)));
+    const QFileInfo windowsProgram(program.filePath() + ".exe");
+    if (program.isFile() && program.isExecutable()) return ToUtf8(program.absoluteFilePath());
+    if (windowsProgram.isFile() && windowsProgram.isExecutable()) return ToUtf8(windowsProgram.absoluteFilePath());
+    return {};
 }
 
 bool SystemDesktop::StartDetached(const AssemblerCommand& command) {

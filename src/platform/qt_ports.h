@@ -47,6 +47,7 @@ public:
     void OpenDocument(const std::string& name) override;
     bool OnSearchPath(const std::string& program) override;
     bool StartDetached(const AssemblerCommand& command) override;
+    std::string ProgramBeside(const std::string& name) override;
 };
 
 }  // namespace tc::qt

@@ -80,6 +80,7 @@ class RecordingDesktop : public Desktop {
 public:
     std::set<std::string> onPath{"x-terminal-emulator", "avrasm2"};
     bool startSucceeds = true;
+    std::string cliBeside;  // ProgramBeside's answer for timingcalc-cli
     std::vector<std::string> documents;
     std::vector<AssemblerCommand> started;
     void OpenDocument(const std::string& name) override { documents.push_back(name); }
@@ -88,6 +89,7 @@ public:
         started.push_back(command);
         return startSucceeds;
     }
+    std::string ProgramBeside(const std::string& name) override { return name == "timingcalc-cli" ? cliBeside : ""; }
 };
 
 // A core wired to the recorders, started as the window starts.

@@ -111,6 +111,45 @@ TEST(AssemblerCommand, ShellCharactersInTheNameAreNotInterpreted) {
         EXPECT_EQ(ArgumentsSeenBy(command), "[-fI]\n[" + expected + "]\n") << name;
     }
 }
+
+// With timingcalc-cli beside the program, a build that succeeded is verified in the same window.
+TEST(AssemblerCommand, AVerifierRunsOnlyAfterABuildThatSucceeded) {
+    const struct {
+        const char* name;
+        int assemblerStatus;
+        const char* verifierSaw;  // empty: not started
+    } cases[] = {{"built", 0, "[verify]\n[my fw.asm]\n"}, {"failed", 1, ""}};
+    for (const auto& c : cases) {
+        const auto dir = std::filesystem::temp_directory_path() / ("tc_verify_" + std::to_string(::getpid()));
+        std::filesystem::create_directories(dir);
+        const std::string tool = (dir / "asm").string(), verifier = (dir / "cli tool").string();
+        std::ofstream(tool) << "#!/bin/sh\nexit " << c.assemblerStatus << "\n";
+        std::ofstream(verifier) << "#!/bin/sh\nfor a in \"$@\"; do printf '[%s]\\n' \"$a\"; done > seen\n";
+        ::chmod(tool.c_str(), 0755);
+        ::chmod(verifier.c_str(), 0755);
+        const AssemblerCommand command = BuildAssemblerCommand(
+            "/fw/my fw.asm", false, [](const std::string& p) { return p == "xterm" || p == "avrasm2"; }, verifier);
+        std::vector<std::string> args(command.arguments.begin() + 1, command.arguments.end());
+        args[3] = tool;
+        std::vector<char*> argv;
+        for (auto& a : args) argv.push_back(a.data());
+        argv.push_back(nullptr);
+        std::string shell = "SHELL=/bin/true";
+        char* envp[] = {shell.data(), nullptr};
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_addchdir_np(&actions, dir.c_str());
+        pid_t pid = 0;
+        ASSERT_EQ(posix_spawn(&pid, "/bin/sh", &actions, nullptr, argv.data(), envp), 0);
+        posix_spawn_file_actions_destroy(&actions);
+        int status = 0;
+        ::waitpid(pid, &status, 0);
+        std::ostringstream seen;
+        seen << std::ifstream(dir / "seen").rdbuf();
+        EXPECT_EQ(seen.str(), c.verifierSaw) << c.name;
+        std::filesystem::remove_all(dir);
+    }
+}
 #endif
 
 TEST(AssemblerCommand, WindowsStartsCmdWithTheQuotedName) {
@@ -130,6 +169,11 @@ TEST(AssemblerCommand, WindowsStartsCmdWithTheQuotedName) {
         EXPECT_EQ(command.nativeArguments, c.arguments);
         EXPECT_EQ(command.workingDirectory, c.folder);
     }
+    const AssemblerCommand verified = BuildAssemblerCommand(
+        "C:\\fw\\CDI.asm", true, [](const std::string&) { return false; },
+        "C:\\Program Files\\timingcalc\\timingcalc-cli.exe");
+    EXPECT_EQ(verified.nativeArguments,
+              "/k avrasm2 -fI \"CDI.asm\" && \"C:\\Program Files\\timingcalc\\timingcalc-cli.exe\" verify \"CDI.asm\"");
 }
 
 TEST(AssemblerCommand, NothingWithoutASource) {

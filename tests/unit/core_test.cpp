@@ -350,6 +350,25 @@ TEST(CompileButton, StartsTheAssemblerOnTheOpenedFile) {
     EXPECT_EQ(h.messages.all, (std::vector<Message>(2, {"warning", test::Said(Kind::NoTerminal, kRussian)})));
 }
 
+TEST(CompileButton, VerifiesTheImageWhenTheCommandLineToolIsBeside) {
+    const struct {
+        const char* name;
+        std::string beside;
+        std::size_t arguments;
+    } cases[] = {{"installed beside", "/opt/timingcalc/timingcalc-cli", 7}, {"not installed", "", 6}};
+    for (const auto& c : cases) {
+        Harness h;
+        h.desktop.cliBeside = c.beside;
+        h.Load(MakeFirmware().Bytes(), "/home/u/CDI.asm");
+        h.Show(h.core.Compile());
+        ASSERT_EQ(h.desktop.started.size(), 1u) << c.name;
+        const auto& arguments = h.desktop.started[0].arguments;
+        EXPECT_EQ(arguments.size(), c.arguments) << c.name;
+        EXPECT_EQ(arguments.back(), c.beside.empty() ? "CDI.asm" : c.beside) << c.name;
+        EXPECT_EQ(arguments[3].find("verify") != std::string::npos, !c.beside.empty()) << c.name;
+    }
+}
+
 TEST(HelpButton, HandsTheDocumentToTheDesktop) {
     Harness h;
     h.core.ShowHelp();
