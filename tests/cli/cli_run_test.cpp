@@ -10,6 +10,7 @@
 
 #include "cli/run.h"
 #include "cli_support.h"
+#include "run_in_process.h"
 #include "os/files.h"
 
 namespace cli {
@@ -119,18 +120,6 @@ INSTANTIATE_TEST_SUITE_P(Cli, SetOverAChangedFile, ::testing::ValuesIn(kChanges)
                          [](const auto& info) { return std::string(info.param.name); });
 
 // --- spreadsheets, previews and comparisons --------------------------------------
-
-struct Ran {
-    int status;
-    std::string out, err;
-};
-
-Ran RunIn(const std::vector<std::string>& arguments) {
-    tc::os::DiskFiles disk;
-    std::ostringstream out, err;
-    const int status = tc::cli::Run(arguments, disk, out, err);
-    return {status, out.str(), err.str()};
-}
 
 // The sample's spreadsheet as show --csv writes it, as lines without their CR LF.
 std::vector<std::string> SampleCsvLines(const std::string& path) {

@@ -8,22 +8,11 @@
 
 #include "cli/run.h"
 #include "cli_support.h"
+#include "run_in_process.h"
 #include "os/files.h"
 
 namespace cli {
 namespace {
-
-struct Ran {
-    int status;
-    std::string out, err;
-};
-
-Ran RunIn(const std::vector<std::string>& arguments) {
-    tc::os::DiskFiles disk;
-    std::ostringstream out, err;
-    const int status = tc::cli::Run(arguments, disk, out, err);
-    return {status, out.str(), err.str()};
-}
 
 // avra -fI on the file in its folder; false where avra cannot run (a cross build's emulator).
 bool Assemble(const fs::path& source) {
