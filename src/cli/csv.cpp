@@ -44,7 +44,10 @@ std::vector<Record> Records(std::string_view text, char separator) {
     std::size_t line = 1;
     bool quoted = false;
     const auto finish = [&] {
-        const bool blank = record.fields.size() == 1 && record.fields[0].empty();
+        // Spreadsheets end a sheet with rows of empty cells, as ";;;;".
+        const bool blank = std::all_of(record.fields.begin(), record.fields.end(), [](const std::string& field) {
+            return field.find_first_not_of(" \t") == std::string::npos;
+        });
         if (!blank) records.push_back(std::move(record));
         record = Record{line, {{}}};
     };

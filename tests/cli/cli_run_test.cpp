@@ -162,6 +162,7 @@ const CsvForm kCsvForms[] = {
     {"AsShowWritesIt", [](auto lines) { return Joined(Row5At15(lines), "\r\n"); }},
     {"LineFeedsOnly", [](auto lines) { return Joined(Row5At15(lines), "\n"); }},
     {"ByteOrderMark", [](auto lines) { return "\xEF\xBB\xBF" + Joined(Row5At15(lines), "\r\n"); }},
+    {"EmptyRowsAfterTheTable", [](auto lines) { return Joined(Row5At15(lines), "\r\n") + ",,,,\r\n, ,\r\n\r\n"; }},
     {"WithoutHeader",
      [](auto lines) {
          lines = Row5At15(lines);
