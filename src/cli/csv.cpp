@@ -87,23 +87,33 @@ std::string Trimmed(const std::string& text) {
                    "): " + why);
 }
 
+// A decimal number with "." or "," as its separator.
+bool IsNumber(std::string text) {
+    std::replace(text.begin(), text.end(), ',', '.');
+    const std::size_t sign = text.starts_with('-') || text.starts_with('+') ? 1 : 0;
+    const auto digits = std::count_if(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    return digits > 0 && std::count(text.begin(), text.end(), '.') <= 1 &&
+           std::all_of(text.begin() + static_cast<std::ptrdiff_t>(sign), text.end(),
+                       [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
+}
+
+// A row of one cell holds the angle alone; otherwise it is in column 5.
+int AngleColumnOf(const Record& record) { return record.fields.size() == 1 ? 1 : kAngleCsvColumn; }
+
 // The angle with "." as its separator, or "-".
 std::string AngleOf(const Record& record) {
-    if (static_cast<int>(record.fields.size()) < kAngleCsvColumn) Refuse(record, kAngleCsvColumn, "angle", "missing");
-    std::string text = Trimmed(record.fields[kAngleCsvColumn - 1]);
+    const int column = AngleColumnOf(record);
+    if (static_cast<int>(record.fields.size()) < column) Refuse(record, column, "angle", "missing");
+    std::string text = Trimmed(record.fields[static_cast<std::size_t>(column - 1)]);
     if (text == "-") return text;
+    if (!IsNumber(text)) Refuse(record, column, "angle", "'" + text + "' is not a number or \"-\"");
     std::replace(text.begin(), text.end(), ',', '.');
-    std::size_t i = text.starts_with('-') || text.starts_with('+') ? 1 : 0;
-    const std::size_t digits = std::count_if(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-    const bool shaped = digits > 0 && std::count(text.begin(), text.end(), '.') <= 1 &&
-                        std::all_of(text.begin() + static_cast<std::ptrdiff_t>(i), text.end(),
-                                    [](char c) { return (c >= '0' && c <= '9') || c == '.'; });
-    if (!shaped) Refuse(record, kAngleCsvColumn, "angle", "'" + text + "' is not a number or \"-\"");
     return text;
 }
 
 // The speed, or empty where the file has none.
 std::string SpeedOf(const Record& record) {
+    if (record.fields.size() == 1) return {};
     std::string text = Trimmed(record.fields[kRpmColumn - 1]);
     if (!text.empty() && !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
         Refuse(record, kRpmColumn, "rpm", "'" + text + "' is not a whole number");
@@ -115,10 +125,10 @@ std::string SpeedOf(const Record& record) {
 CsvTable ReadCsv(std::string_view bytes) {
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
     std::vector<Record> records = Records(bytes, SeparatorOf(bytes));
-    // A header names its columns: a first field that is no number.
+    // A header names its columns: a first field that is neither a number nor "-".
     if (!records.empty()) {
         const std::string first = Trimmed(records.front().fields.front());
-        if (!first.empty() && (first[0] < '0' || first[0] > '9')) records.erase(records.begin());
+        if (!first.empty() && first != "-" && !IsNumber(first)) records.erase(records.begin());
     }
     if (records.size() != kGridRows - 1)
         throw CsvError("the file has " + std::to_string(records.size()) + " rows of values; 32 are needed");

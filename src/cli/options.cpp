@@ -46,7 +46,8 @@ Options:
                  and the angle of table T
   --csv CSV      set: take the angles of table T, and the speeds of rows 2 to 32
                  where the file has them, from a spreadsheet as show --csv
-                 writes it; comma or semicolon separated, "." or "," decimals
+                 writes it, or from one column of 32 angles; comma or
+                 semicolon separated, "." or "," decimals
   --angles LIST  set: 32 comma-separated angles of table T for rows 1 to 32,
                  "." as the decimal separator, "-" for no spark
   --spark US     set: the spark duration in microseconds

@@ -162,6 +162,13 @@ const CsvForm kCsvForms[] = {
     {"AsShowWritesIt", [](auto lines) { return Joined(Row5At15(lines), "\r\n"); }},
     {"LineFeedsOnly", [](auto lines) { return Joined(Row5At15(lines), "\n"); }},
     {"ByteOrderMark", [](auto lines) { return "\xEF\xBB\xBF" + Joined(Row5At15(lines), "\r\n"); }},
+    {"OneColumnOfAngles",
+     [](auto lines) {
+         lines = Row5At15(lines);
+         lines.erase(lines.begin());
+         for (auto& line : lines) line = line.substr(line.rfind(',') + 1);
+         return Joined(lines, "\n");
+     }},
     {"EmptyRowsAfterTheTable", [](auto lines) { return Joined(Row5At15(lines), "\r\n") + ",,,,\r\n, ,\r\n\r\n"; }},
     {"WithoutHeader",
      [](auto lines) {
@@ -216,6 +223,24 @@ TEST_P(SetFromCsv, TakesTheAnglesAsSpreadsheetsSaveThem) {
 
 INSTANTIATE_TEST_SUITE_P(Csv, SetFromCsv, ::testing::ValuesIn(kCsvForms),
                          [](const auto& info) { return std::string(info.param.name); });
+
+// Without a header, a first row whose angle is "-" or negative is a row, not a header.
+TEST(Csv, AFirstRowWithoutSparkIsNoHeader) {
+    Folder folder;
+    const std::string source = tc::os::Utf8Of(folder / "CDI.asm");
+    WriteFile(folder / "CDI.asm", Sample());
+    for (const char* first : {"-", "-3.8"}) {
+        SCOPED_TRACE(first);
+        std::vector<std::string> lines(32, "20");
+        lines[0] = first;
+        WriteFile(folder / "angles.csv", Joined(lines, "\r\n"));
+        const Ran set = RunIn(
+            {"set", source, "--csv", tc::os::Utf8Of(folder / "angles.csv"), "-o", tc::os::Utf8Of(folder / "out.asm")});
+        ASSERT_EQ(set.status, 0) << set.err;
+        const Ran shown = RunIn({"show", tc::os::Utf8Of(folder / "out.asm"), "--csv"});
+        EXPECT_NE(shown.out.find(std::string(",") + first + "\r\n600,"), std::string::npos) << shown.out;
+    }
+}
 
 TEST(Csv, ExportThenImportGivesBackTheSameBytes) {
     Folder folder;
