@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdlib>
-#include <regex>
 #include <sstream>
 
 #include "cli/run.h"
@@ -103,11 +102,15 @@ std::string WithByte(const std::string& hex, std::uint32_t address, int delta) {
 
 TEST_F(Verify, AChangedTableByteIsNamedWithItsAddress) {
     const Ran good = RunIn({"verify", Path("CDI.asm")});
-    std::smatch found;
-    const std::regex entry(R"(table 2, row 7 \(line \d+, ldi r16, (\d+)\): the same at 0x([0-9A-F]+))");
-    ASSERT_TRUE(std::regex_search(good.out, found, entry)) << good.out;
-    const int code = std::stoi(found[1]);
-    const std::string address = found[2];
+    // "table 2, row 7 (line N, ldi r16, K): the same at 0xA"
+    const std::size_t line = good.out.find("table 2, row 7 (line ");
+    ASSERT_NE(line, std::string::npos) << good.out;
+    const std::string entry = good.out.substr(line, good.out.find('\n', line) - line);
+    const std::size_t k = entry.find("ldi r16, ") + 9;
+    const std::size_t at = entry.find("): the same at 0x");
+    ASSERT_NE(at, std::string::npos) << entry;
+    const int code = std::stoi(entry.substr(k, at - k));
+    const std::string address = entry.substr(at + 17);
     // ldi's low byte holds the low four bits of K.
     WriteFile(folder / "changed.hex",
               WithByte(ReadFile(folder / "CDI.hex"), 2 * static_cast<std::uint32_t>(std::stoul(address, nullptr, 16)),
