@@ -28,6 +28,20 @@ need_packages() {
 # qt6-charts-dev needs the CMake files of libqt6opengl6-dev but does not depend on it.
 BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libgtest-dev libboost-dev)
 
+# Debian's arm64 Qt, for the arm64 window and its tests; it installs beside the
+# machine's own once dpkg knows the architecture (need_arm64_architecture).
+ARM64_QT_PACKAGES=(qt6-base-dev:arm64 qt6-charts-dev:arm64 libqt6opengl6-dev:arm64 libgl-dev:arm64)
+
+need_arm64_architecture() {
+  dpkg --print-foreign-architectures | grep -qx arm64 && return 0
+  if [ "$(id -u)" -ne 0 ]; then
+    echo "Run this, then try again:  sudo dpkg --add-architecture arm64 && sudo apt-get update" >&2
+    return 1
+  fi
+  dpkg --add-architecture arm64
+  apt-get update -q >/dev/null
+}
+
 # configure_and_build PRESET DIR [CMAKE OPTIONS...]
 # Configures DIR with a preset of CMakePresets.json; DIR rather than the
 # preset's folder, so that a folder named in the environment holds.

@@ -8,28 +8,17 @@
 #include "cli/run.h"
 #include "cli_support.h"
 #include "run_in_process.h"
+#include "support/avra.h"
 #include "os/files.h"
 
 namespace cli {
 namespace {
 
-// avra -fI on the file in its folder; false where avra cannot run (a cross build's emulator).
-bool Assemble(const fs::path& source) {
-#ifdef _WIN32
-    (void)source;
-    return false;
-#else
-    const std::string command =
-        "cd '" + source.parent_path().string() + "' && avra -fI '" + source.filename().string() + "' >/dev/null 2>&1";
-    return std::system(command.c_str()) == 0 && fs::exists(fs::path(source).replace_extension(".hex"));
-#endif
-}
-
 class Verify : public ::testing::Test {
 protected:
     void SetUp() override {
         WriteFile(folder / "CDI.asm", Sample());
-        if (!Assemble(folder / "CDI.asm")) GTEST_SKIP() << "avra cannot run here";
+        if (!tc::test::Avra(folder / "CDI.asm").built) GTEST_SKIP() << "avra cannot run here";
     }
     std::string Path(const std::string& name) const { return tc::os::Utf8Of(folder / name); }
     Folder folder;
@@ -59,7 +48,7 @@ TEST_F(Verify, EveryVariantTheAssemblerBuiltHoldsItsSource) {
         std::vector<std::string> set = {"set", Path("CDI.asm"), "-o", Path("variant.asm")};
         set.insert(set.end(), v.set.begin(), v.set.end());
         ASSERT_EQ(RunIn(set).status, 0);
-        ASSERT_TRUE(Assemble(folder / "variant.asm"));
+        ASSERT_TRUE(tc::test::Avra(folder / "variant.asm").built);
         const Ran verified = RunIn({"verify", Path("variant.asm")});
         EXPECT_EQ(verified.status, 0) << verified.out << verified.err;
         EXPECT_TRUE(verified.out.ends_with("verify: 129 items, 129 the same, 0 different, 0 not in the image\n"))
@@ -157,7 +146,7 @@ TEST_F(Verify, ACommentedOutEntryIsNotInTheImage) {
         source.find("\nldi R16, ", source.find("\nldi R16, ", source.find("\nldi R16, ", table1) + 1) + 1);
     source.insert(third + 1, ";");  // row 3 of table 1 becomes a comment the reader still counts
     WriteFile(folder / "commented.asm", source);
-    ASSERT_TRUE(Assemble(folder / "commented.asm"));
+    ASSERT_TRUE(tc::test::Avra(folder / "commented.asm").built);
     const Ran ran = RunIn({"verify", Path("commented.asm")});
     EXPECT_EQ(ran.status, 1);
     EXPECT_NE(ran.out.find("table 1, row 3 (line "), std::string::npos);

@@ -1,7 +1,6 @@
 // Opening, saving and assembling the sample firmware through the real window.
 #include <QDir>
 #include <QFile>
-#include <QProcess>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <unistd.h>
@@ -9,6 +8,7 @@
 #include <functional>
 
 #include "gui_support.h"
+#include "support/avra.h"
 
 namespace gui {
 namespace {
@@ -183,12 +183,8 @@ TEST_F(FirmwareWindowTest, EditedTablesSurviveTheRealAssembler) {
     EXPECT_EQ(Cell(2, 32), "179");
     EXPECT_EQ(Cell(3, 32), "180");
 
-    QProcess assembler;
-    assembler.setWorkingDirectory(folder.path());
-    assembler.start(avra, {"-fI", "CDI.asm"});
-    ASSERT_TRUE(assembler.waitForFinished(60000));
-    ASSERT_EQ(assembler.exitCode(), 0) << assembler.readAllStandardOutput().toStdString()
-                                       << assembler.readAllStandardError().toStdString();
+    const tc::test::AvraRun assembled = tc::test::Avra(path.toStdString());
+    ASSERT_TRUE(assembled.built) << assembled.log;
     const std::vector<int> codes = TableImmediates(ReadAll(folder.filePath("CDI.hex")));
     std::vector<int> expected;
     for (int table = 1; table <= 3; ++table)
