@@ -5,8 +5,8 @@
 #
 #   tests/cross/parity.sh NATIVE_CLI -- TARGET_COMMAND...
 #
-# TARGET_COMMAND runs the cross-built program, e.g. "qemu-aarch64 -L
-# /usr/aarch64-linux-gnu build-arm64/timingcalc-cli". Each scenario runs in a
+# TARGET_COMMAND runs the cross-built program, e.g. "qemu-aarch64
+# build-arm64/timingcalc-cli". Each scenario runs in a
 # folder of its own with the source as CDI.asm, named relative to it, so that
 # no path differs between the two.
 set -euo pipefail
