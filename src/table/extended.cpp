@@ -20,6 +20,41 @@ namespace {
 
 constexpr std::size_t kSignificantDigits = 15;
 
+// One more decimal digit of fraction / 2^shift (fraction below 2^shift, shift 1 to
+// 64): the digit, and the fraction left, in halves of 32 bits so as not to overflow.
+unsigned NextDigit(std::uint64_t& fraction, int shift) {
+    if (shift < 32) {
+        const std::uint64_t product = fraction * 10;
+        fraction = product & ((std::uint64_t{1} << shift) - 1);
+        return static_cast<unsigned>(product >> shift);
+    }
+    std::uint64_t low = (fraction & 0xFFFFFFFFu) * 10;
+    const std::uint64_t high = (fraction >> 32) * 10 + (low >> 32);  // product = high * 2^32 + low
+    low &= 0xFFFFFFFFu;
+    const int highShift = shift - 32;
+    fraction = ((high & ((std::uint64_t{1} << highShift) - 1)) << 32) | low;
+    return static_cast<unsigned>(high >> highShift);
+}
+
+// significand / 2^shift (shift 0 to 64) digit by digit, as the table's angles are:
+// a hundred times quicker than the big integers below.
+void ShortExactDigits(std::uint64_t significand, int shift, std::string& digits, int& power) {
+    const std::uint64_t whole = shift == 64 ? 0 : significand >> shift;
+    std::uint64_t fraction = shift == 0 ? 0 : shift == 64 ? significand : significand & ((std::uint64_t{1} << shift) - 1);
+    digits = whole != 0 ? std::to_string(whole) : std::string();
+    power = static_cast<int>(digits.size()) - 1;
+    while (fraction != 0) {
+        const unsigned digit = NextDigit(fraction, shift);
+        if (digits.empty() && digit == 0) {
+            --power;
+        } else {
+            digits += static_cast<char>('0' + digit);
+        }
+    }
+    // The last digit of a fraction is never 0; a whole number may end in zeros.
+    digits.resize(digits.find_last_not_of('0') + 1);
+}
+
 // The exact decimal digits of a positive finite value, without trailing zeros,
 // and the power of ten of the first one: value = 0.d1d2... * 10^(power + 1).
 void ExactDigits(const Extended& value, std::string& digits, int& power) {
@@ -27,6 +62,7 @@ void ExactDigits(const Extended& value, std::string& digits, int& power) {
     const Extended fraction = mp::frexp(value, &binary);  // in [0.5, 1)
     const auto significand = mp::ldexp(fraction, 64).convert_to<std::uint64_t>();
     binary -= 64;  // value = significand * 2^binary, exactly
+    if (binary <= 0 && binary >= -64) return ShortExactDigits(significand, -binary, digits, power);
     mp::cpp_int whole = significand;
     int decimal = 0;  // value = whole * 10^decimal
     if (binary >= 0) {

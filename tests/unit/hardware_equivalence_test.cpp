@@ -19,6 +19,7 @@
 #include "firmware/reader.h"
 #include "firmware/writer.h"
 #include "table/conversion.h"
+#include "table/extended.h"
 
 namespace tc {
 namespace {
@@ -89,6 +90,30 @@ TEST_F(HardwareEquivalence, CodeToAngleForEveryCodeAndSensor) {
             if (got != expected && ++mismatches <= 10)
                 ADD_FAILURE() << "sensor " << sensor << ", code " << code << ": " << got << " instead of " << expected;
         }
+    EXPECT_EQ(mismatches, 0);
+}
+
+// The decimal form on its own, for values far from the table's too: whole numbers
+// without fraction bits, fractions with all 64 of them, and the tiny and the huge
+// that take the long way.
+TEST_F(HardwareEquivalence, DecimalFormAcrossEveryBinaryExponent) {
+    std::mt19937_64 random(20261208);
+    int mismatches = 0;
+    long compared = 0;
+    for (int exponent = -100; exponent <= 100; ++exponent) {
+        std::vector<std::uint64_t> significands = {1ULL << 63, (1ULL << 63) | 1, ~0ULL, 0xB333333333333333ULL};
+        for (int i = 0; i < 500; ++i) significands.push_back(random() | (1ULL << 63));
+        for (const std::uint64_t significand : significands)
+            for (const int sign : {1, -1}) {
+                const long double value = sign * std::ldexp(static_cast<long double>(significand), exponent - 64);
+                const std::string expected = x87::Format(value);
+                const std::string got = FormatGeneral(Extended(value), U'.');
+                ++compared;
+                if (got != expected && ++mismatches <= 10)
+                    ADD_FAILURE() << std::hexfloat << value << ": " << got << " instead of " << expected;
+            }
+    }
+    EXPECT_GE(compared, 200'000);
     EXPECT_EQ(mismatches, 0);
 }
 
