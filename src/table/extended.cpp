@@ -40,7 +40,9 @@ unsigned NextDigit(std::uint64_t& fraction, int shift) {
 // a hundred times quicker than the big integers below.
 void ShortExactDigits(std::uint64_t significand, int shift, std::string& digits, int& power) {
     const std::uint64_t whole = shift == 64 ? 0 : significand >> shift;
-    std::uint64_t fraction = shift == 0 ? 0 : shift == 64 ? significand : significand & ((std::uint64_t{1} << shift) - 1);
+    std::uint64_t fraction = shift == 0    ? 0
+                             : shift == 64 ? significand
+                                           : significand & ((std::uint64_t{1} << shift) - 1);
     digits = whole != 0 ? std::to_string(whole) : std::string();
     power = static_cast<int>(digits.size()) - 1;
     while (fraction != 0) {
