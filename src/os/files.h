@@ -38,6 +38,9 @@ void PrepareConsole();
 namespace detail {
 // The platform's half of DiskFiles::Write, for a target that is not a link.
 std::optional<std::string> ReplaceWhole(const std::filesystem::path& target, std::span<const std::string_view> pieces);
+// Returns once every file that a save replaced has been let go of (POSIX; they are
+// closed behind the saves, on a thread of their own).
+void WaitForReleasedFiles();
 // A name for a temporary file beside the target, of a fixed length, so that a
 // name at the file system's limit can still be saved.
 std::filesystem::path TemporaryBeside(const std::filesystem::path& target);

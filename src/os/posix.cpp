@@ -4,7 +4,11 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <condition_variable>
+#include <deque>
+#include <mutex>
 #include <system_error>
+#include <thread>
 
 #include "os/files.h"
 
@@ -40,20 +44,103 @@ int SyncData(int fd) {
 #endif
 }
 
+// Closes files on a thread of its own. The last close of a file that a rename has
+// replaced frees its blocks, which on a disk with discard costs about as long as
+// writing them; the save is complete without it and need not wait.
+class Releaser {
+public:
+    static Releaser& Instance() {
+        static Releaser releaser;
+        return releaser;
+    }
+
+    void Close(int fd) {
+        try {
+            std::lock_guard lock(mutex_);
+            if (!worker_.joinable()) worker_ = std::thread([this] { Run(); });
+            open_.push_back(fd);
+        } catch (const std::exception&) {
+            ::close(fd);  // no thread to be had: close here, as before
+            return;
+        }
+        wake_.notify_one();
+    }
+
+    void Wait() {
+        std::unique_lock lock(mutex_);
+        done_.wait(lock, [this] { return open_.empty() && closing_ == 0; });
+    }
+
+    Releaser(const Releaser&) = delete;
+    Releaser& operator=(const Releaser&) = delete;
+
+private:
+    Releaser() = default;
+    ~Releaser() {
+        {
+            std::lock_guard lock(mutex_);
+            stopping_ = true;
+        }
+        wake_.notify_one();
+        if (worker_.joinable()) worker_.join();
+    }
+
+    void Run() {
+        std::unique_lock lock(mutex_);
+        for (;;) {
+            wake_.wait(lock, [this] { return stopping_ || !open_.empty(); });
+            if (open_.empty()) return;  // stopping, and every file let go
+            const int fd = open_.front();
+            open_.pop_front();
+            ++closing_;
+            lock.unlock();
+            ::close(fd);
+            lock.lock();
+            --closing_;
+            done_.notify_all();
+        }
+    }
+
+    std::mutex mutex_;
+    std::condition_variable wake_;
+    std::condition_variable done_;
+    std::deque<int> open_;
+    int closing_ = 0;
+    bool stopping_ = false;
+    std::thread worker_;
+};
+
 }  // namespace
+
+void WaitForReleasedFiles() { Releaser::Instance().Wait(); }
 
 namespace {
 
+// The file being replaced, open from the check until it is let go of.
+struct HeldFile {
+    int fd = -1;
+    HeldFile() = default;
+    HeldFile(const HeldFile&) = delete;
+    HeldFile& operator=(const HeldFile&) = delete;
+    ~HeldFile() {
+        if (fd >= 0) ::close(fd);
+    }
+    // After the rename: its blocks are freed when it closes, behind the save.
+    void LetGo() {
+        if (fd >= 0) Releaser::Instance().Close(fd);
+        fd = -1;
+    }
+};
+
 // Whether the file at the target, when there is one, may be replaced; its status when it exists.
-std::optional<std::string> CheckTarget(const fs::path& target, struct stat& old, bool& exists) {
-    exists = ::stat(target.c_str(), &old) == 0;
+std::optional<std::string> CheckTarget(const fs::path& target, struct stat& old, HeldFile& held) {
+    const bool exists = ::stat(target.c_str(), &old) == 0;
     if (!exists && errno != ENOENT) return ErrnoText(errno);
     if (!exists) return std::nullopt;
     if (S_ISDIR(old.st_mode)) return ErrnoText(EISDIR);
     // The rename needs only the folder's permission: ask the file itself whether it may be changed.
-    const int probe = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
-    if (probe < 0) return ErrnoText(errno);
-    ::close(probe);
+    held.fd = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
+    if (held.fd < 0) return ErrnoText(errno);
     return std::nullopt;
 }
 
@@ -88,8 +175,9 @@ bool WriteDurably(int fd, std::span<const std::string_view> pieces, const struct
 
 std::optional<std::string> ReplaceWhole(const fs::path& target, std::span<const std::string_view> pieces) {
     struct stat old {};
-    bool exists = false;
-    if (auto refused = CheckTarget(target, old, exists)) return refused;
+    HeldFile held;
+    if (auto refused = CheckTarget(target, old, held)) return refused;
+    const bool exists = held.fd >= 0;
     fs::path temporary;
     const int fd = CreateTemporary(target, exists, temporary);
     if (fd < 0) return ErrnoText(errno);
@@ -108,6 +196,7 @@ std::optional<std::string> ReplaceWhole(const fs::path& target, std::span<const 
         ::unlink(temporary.c_str());
         return ErrnoText(error ? error : EIO);
     }
+    held.LetGo();
     // The folder is not synced: a crash may bring back the old file, never a part of either.
     return std::nullopt;
 }

@@ -125,6 +125,9 @@ DWORD MoveIntoPlace(const std::wstring& from, const std::wstring& name, const fs
 
 }  // namespace
 
+// Replaced files are closed before ReplaceWhole returns here.
+void WaitForReleasedFiles() {}
+
 std::optional<std::string> ReplaceWhole(const fs::path& target, std::span<const std::string_view> pieces) {
     const std::wstring name = target.wstring();
     bool exists = false;

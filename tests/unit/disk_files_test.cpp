@@ -206,6 +206,60 @@ TEST(DiskFilesWrite, ANewFileTakesTheModeTheUmaskLeaves) {
 }
 #endif
 
+#ifdef __linux__
+// The files of the folder that this process still has open, deleted ones included.
+int OpenFilesIn(const fs::path& folder) {
+    int open = 0;
+    for (const auto& entry : fs::directory_iterator("/proc/self/fd")) {
+        std::error_code gone;  // the iterator's own descriptor is closed by now
+        const std::string target = fs::read_symlink(entry.path(), gone).string();
+        if (!gone && target.rfind(folder.string() + "/", 0) == 0) ++open;
+    }
+    return open;
+}
+
+struct LetGoCase {
+    const char* name;
+    int saves;
+    bool folderLocked;  // the folder refuses the temporary file: every save fails
+};
+
+class DiskFilesLetGo : public ::testing::TestWithParam<LetGoCase> {};
+
+// The old file stays open over the rename and is closed behind the save; none may be kept.
+TEST_P(DiskFilesLetGo, NoReplacedFileStaysOpen) {
+    const LetGoCase& c = GetParam();
+    test::WithoutCapability noOverride(CAP_DAC_OVERRIDE);
+    Folder folder;
+    const fs::path target = folder.Path() / "CDI.asm";
+    Put(target, "first\r\n");
+    if (c.folderLocked) fs::permissions(folder.Path(), fs::perms::owner_write, fs::perm_options::remove);
+    if (c.folderLocked && std::ofstream(folder.Path() / "probe")) GTEST_SKIP() << "this root may write anywhere";
+    DiskFiles files;
+    std::string last = "first\r\n";
+    for (int i = 0; i < c.saves; ++i) {
+        const std::string bytes = "save " + std::to_string(i) + "\r\n";
+        const std::string_view piece = bytes;
+        const bool saved = !files.Write(Utf8Of(target), {&piece, 1}).has_value();
+        EXPECT_EQ(saved, !c.folderLocked);
+        if (saved) last = bytes;
+    }
+    detail::WaitForReleasedFiles();
+    EXPECT_EQ(OpenFilesIn(folder.Path()), 0);
+    EXPECT_EQ(Slurp(target), last);
+    fs::permissions(folder.Path(), fs::perms::owner_write, fs::perm_options::add);
+}
+
+const LetGoCase kLetGoCases[] = {
+    {"OneSave", 1, false},
+    {"SavesInARow", 20, false},
+    {"RefusedSaves", 3, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, DiskFilesLetGo, ::testing::ValuesIn(kLetGoCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+#endif
+
 struct ReadCase {
     const char* name;
     std::string file;
