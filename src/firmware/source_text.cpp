@@ -104,23 +104,27 @@ std::size_t SourceText::LineNumber(std::size_t position) const {
     return static_cast<std::size_t>(std::count(text_.begin(), end, '\n')) + 1;
 }
 
-SourceText SourceText::WithLines(std::vector<LineEdit> edits) const {
-    std::sort(edits.begin(), edits.end(),
-              [](const LineEdit& a, const LineEdit& b) { return a.lineStart < b.lineStart; });
-    std::string out;
+SourceText SourceText::WithLines(const std::vector<LineEdit>& edits) const {
+    // Sorted by reference: the new texts are not copied on the way.
+    std::vector<const LineEdit*> order;
+    order.reserve(edits.size());
     std::size_t grow = 0;
     for (const LineEdit& edit : edits) {
         // The shift of the lines after an edit is its change in length, which a line break would break.
-        if (edit.text.find_first_of("\r\n") != std::string::npos)
+        if (std::any_of(edit.text.begin(), edit.text.end(), [](char c) { return c == '\r' || c == '\n'; }))
             throw std::logic_error("a line edit must not hold a line break");
         grow += edit.text.size();
+        order.push_back(&edit);
     }
+    std::sort(order.begin(), order.end(),
+              [](const LineEdit* a, const LineEdit* b) { return a->lineStart < b->lineStart; });
+    std::string out;
     out.reserve(text_.size() + grow);
     std::size_t copied = 0;
-    for (std::size_t i = 0; i < edits.size(); ++i) {
-        const LineEdit& edit = edits[i];
+    for (std::size_t i = 0; i < order.size(); ++i) {
+        const LineEdit& edit = *order[i];
         // An empty line ends where it starts, so a second edit of it would pass the copied mark.
-        const bool twice = i > 0 && edit.lineStart == edits[i - 1].lineStart;
+        const bool twice = i > 0 && edit.lineStart == order[i - 1]->lineStart;
         if (twice || edit.lineStart < copied || edit.lineStart != LineStart(edit.lineStart))
             throw std::logic_error("line edits must name distinct line starts");
         out.append(text_, copied, edit.lineStart - copied);

@@ -52,7 +52,7 @@ public:
     // A copy with each named line replaced by its new text, built in one pass;
     // line breaks and all other lines stay. Lines must be distinct, and the
     // new texts hold no line break.
-    SourceText WithLines(std::vector<LineEdit> edits) const;
+    SourceText WithLines(const std::vector<LineEdit>& edits) const;
 
 private:
     std::string text_;

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
+#include <unordered_map>
 
 #include "firmware/scanner.h"
 #include "table/conversion.h"
@@ -80,6 +81,7 @@ public:
     EditList(const SourceText& source, const SourceLayout& layout) : source_(source), layout_(layout) {}
 
     std::optional<Diagnostic> Build(const GridModel& model, char32_t separator) {
+        edits_.reserve(2 + kSpeedLines + 2 * 3 * kTableEntries);
         AddSpark(model.spark.text);
         if (auto refusal = AddSpeeds(model.grid)) return refusal;
         return AddTables(model, separator);
@@ -110,17 +112,22 @@ private:
     }
 
     std::optional<Diagnostic> AddTables(const GridModel& model, char32_t separator) {
+        const int sensor = StrToInt(model.sensor.text);
+        // The tables repeat their codes: each one's angle is worked out once.
+        std::unordered_map<int, std::string> angles;
         for (int t = 0; t < 3; ++t) {
             for (int k = 0; k < kTableEntries; ++k) {
                 const std::string& codeText = model.grid.Cell(t + 1, k + 1);
                 const int code = StrToInt(codeText);
-                const std::string angle = CodeToAngle(StrToInt(model.sensor.text), code, separator);
+                auto [known, added] = angles.try_emplace(code);
+                if (added) known->second = Utf8ToCp1251(CodeToAngle(sensor, code, separator));
+                const std::string& angle = known->second;
                 const std::size_t at = layout_.entries[static_cast<std::size_t>(t)][static_cast<std::size_t>(k)];
                 const auto next = source_.NextLineStart(at);
                 if (!next) return AtLine(Diagnostic::Kind::LayoutConflict, source_.LineNumber(at));
                 Replace(at, "ldi R16, " + Utf8ToCp1251(codeText) + kEntryComment);
                 std::string store = kStoreLine;
-                store += Utf8ToCp1251(angle);
+                store += angle;
                 store += kDegree;
                 edits_.push_back({*next, std::move(store)});
             }

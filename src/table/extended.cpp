@@ -37,7 +37,8 @@ unsigned NextDigit(std::uint64_t& fraction, int shift) {
 }
 
 // significand / 2^shift (shift 0 to 64) digit by digit, as the table's angles are:
-// a hundred times quicker than the big integers below.
+// a hundred times quicker than the big integers below. Past the digit that decides
+// the rounding to 15, a single 1 stands for whatever non-zero digits follow.
 void ShortExactDigits(std::uint64_t significand, int shift, std::string& digits, int& power) {
     const std::uint64_t whole = shift == 64 ? 0 : significand >> shift;
     std::uint64_t fraction = shift == 0    ? 0
@@ -46,6 +47,10 @@ void ShortExactDigits(std::uint64_t significand, int shift, std::string& digits,
     digits = whole != 0 ? std::to_string(whole) : std::string();
     power = static_cast<int>(digits.size()) - 1;
     while (fraction != 0) {
+        if (digits.size() > kSignificantDigits) {
+            digits += '1';
+            break;
+        }
         const unsigned digit = NextDigit(fraction, shift);
         if (digits.empty() && digit == 0) {
             --power;
@@ -57,8 +62,8 @@ void ShortExactDigits(std::uint64_t significand, int shift, std::string& digits,
     digits.resize(digits.find_last_not_of('0') + 1);
 }
 
-// The exact decimal digits of a positive finite value, without trailing zeros,
-// and the power of ten of the first one: value = 0.d1d2... * 10^(power + 1).
+// The decimal digits of a positive finite value, without trailing zeros, exact up
+// to the rounding to 15, and the power of ten of the first one: value = 0.d1d2... * 10^(power + 1).
 void ExactDigits(const Extended& value, std::string& digits, int& power) {
     int binary = 0;
     const Extended fraction = mp::frexp(value, &binary);  // in [0.5, 1)
