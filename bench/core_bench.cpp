@@ -90,11 +90,21 @@ bool SyncFolder(const fs::path& folder) {
     return ::close(fd) == 0 && done;
 }
 
+// Everything still to be written on the folder's file system on the disk: the
+// sources the workspace wrote, or an earlier step's, would otherwise be flushed
+// by the kernel in the middle of some later timed run.
+bool SettleDisk(const fs::path& folder) {
+    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool done = ::syncfs(fd) == 0;
+    return ::close(fd) == 0 && done;
+}
+
 // Between two timed runs of a save, as between those of its reference: the
 // file it replaced let go of, and nothing left for the next run to flush.
 bool Settle(const fs::path& folder) {
     tc::os::detail::WaitForReleasedFiles();
-    return SyncFolder(folder);
+    return SettleDisk(folder);
 }
 
 // What replacing a file whole costs the file system: the new file as above,
@@ -341,7 +351,7 @@ Steps FileSystemSteps(const Source& source) {
         const auto remove = [path, folder] {
             std::error_code ignored;
             fs::remove(path, ignored);
-            return !fs::exists(path) && SyncFolder(folder);
+            return !fs::exists(path) && SettleDisk(folder);
         };
         return {[&source, path] { return WriteNewFile(path, source.saved); }, remove};
     });
@@ -353,7 +363,7 @@ Steps FileSystemSteps(const Source& source) {
             return {[&source, temporary, target, durable] {
                         return ReplaceWithNewFile(temporary, target, source.saved, durable);
                     },
-                    [folder] { return SyncFolder(folder); }};
+                    [folder] { return SettleDisk(folder); }};
         });
     }
     return steps;
