@@ -41,6 +41,24 @@ void SetField(GridModel& model, const Field& field, std::string text) {
 
 }  // namespace
 
+bool SameBytes(std::string_view bytes, std::span<const std::string_view> pieces) {
+    for (const std::string_view piece : pieces) {
+        if (!bytes.starts_with(piece)) return false;
+        bytes.remove_prefix(piece.size());
+    }
+    return bytes.empty();
+}
+
+FileStore::Comparison FileStore::Compare(const std::string& path, std::span<const std::string_view> pieces) {
+    ReadResult file = Read(path);
+    switch (file.status) {
+        case ReadResult::CannotOpen: return {Comparison::CannotOpen, {}};
+        case ReadResult::ReadError: return {Comparison::ReadError, std::move(file.error)};
+        case ReadResult::Ok: break;
+    }
+    return {SameBytes(file.bytes, pieces) ? Comparison::Same : Comparison::Differs, {}};
+}
+
 void ShowDiagnostics(Messages& messages, const Diagnostics& diagnostics, unsigned languageFlag) {
     for (const Diagnostic& diagnostic : diagnostics) {
         const std::string text = Render(diagnostic, languageFlag);
@@ -102,6 +120,11 @@ void Core::SetText(Element element, std::string text) {
         case Element::Table3Header: model_.grid.SetCell(3, 0, std::move(text)); return;
         default: texts_[static_cast<std::size_t>(element)] = std::move(text);
     }
+}
+
+void Core::ForgetDisk() {
+    disk_ = Disk::Unknown;
+    diskBytes_ = {};
 }
 
 void Core::SetSource(SourceText source, std::optional<SourceLayout> layout) {
@@ -178,7 +201,7 @@ Outcome Core::StoreAngles() {
 
 Outcome Core::OpenSource() {
     SetSource({});
-    diskBytes_.reset();
+    ForgetDisk();
     Publish();  // the text box empties before the dialog shows
     if (auto chosen = ports_.chooser.ChooseSource(proposedName_)) {
         sourcePath_ = *chosen;
@@ -190,7 +213,7 @@ Outcome Core::OpenSource() {
 
 Outcome Core::OpenSource(const std::string& path) {
     SetSource({});
-    diskBytes_.reset();
+    ForgetDisk();
     sourcePath_ = path;
     proposedName_ = path;
     return Run([&](Outcome& outcome) { Load(outcome); });
@@ -203,6 +226,7 @@ void Core::Load(Outcome& outcome) {
     if (file.status == FileStore::ReadResult::ReadError)
         return Stop(outcome, Outcome::Failed, {.kind = Kind::Failure, .detail = file.error});
     if (file.bytes.empty()) return Stop(outcome, Outcome::Failed, {.kind = Kind::EmptyFile, .path = sourcePath_});
+    disk_ = Disk::Bytes;
     diskBytes_ = file.bytes;
     SetSource(SourceText::FromOwnedBytes(std::move(file.bytes)));
 
@@ -241,26 +265,44 @@ void Core::SaveTo(const std::string& path, bool overOpened, Outcome& outcome) {
     if (overOpened && !TakeChangesOnDisk(outcome, merged)) return;
     RewriteResult rewritten = RewriteSource(source_, layout_, model_, separator_);
     if (rewritten.refusal) return Stop(outcome, Outcome::Refused, std::move(*rewritten.refusal));
+    const SourceText previous = std::move(source_);
     SetSource(std::move(rewritten.text), std::move(rewritten.layout));
     const std::string_view pieces[] = {source_.Text(), source_.Tail()};
-    if (const auto error = ports_.files.Write(path, pieces))
-        return Stop(outcome, Outcome::Failed, {.kind = Kind::CannotCreate, .path = path, .detail = *error});
-    if (overOpened) diskBytes_ = source_.ToFileBytes();
+    const auto error = ports_.files.Write(path, pieces);
+    if (overOpened && !error) {
+        // The disk now holds the text itself: no copy of it is kept.
+        disk_ = Disk::Source;
+        diskBytes_ = {};
+    } else if (disk_ == Disk::Source) {
+        disk_ = Disk::Bytes;  // the opened file still holds the text before this save
+        diskBytes_ = previous.ToFileBytes();
+    }
+    if (error) return Stop(outcome, Outcome::Failed, {.kind = Kind::CannotCreate, .path = path, .detail = *error});
     if (merged) outcome.diagnostics.push_back({.kind = Kind::ChangedOnDisk, .path = path});
 }
 
 // Reads the opened file once more, right before the write. When another program changed it,
 // the save goes into the file as it is now, found by the same scan; false when it must not go on.
 bool Core::TakeChangesOnDisk(Outcome& outcome, bool& merged) {
-    if (!diskBytes_) return true;
+    if (disk_ == Disk::Unknown) return true;
+    const std::string_view source[] = {source_.Text(), source_.Tail()};
+    const std::string_view bytes[] = {diskBytes_};
+    using Pieces = std::span<const std::string_view>;
+    const Pieces expected = disk_ == Disk::Source ? Pieces(source) : Pieces(bytes);
+    FileStore::Comparison same = ports_.files.Compare(sourcePath_, expected);
+    if (same.status == FileStore::Comparison::ReadError) {
+        Stop(outcome, Outcome::Failed, {.kind = Kind::Failure, .detail = std::move(same.error)});
+        return false;
+    }
+    // A file that is gone is written anew from what was loaded.
+    if (same.status != FileStore::Comparison::Differs) return true;
     FileStore::ReadResult now = ports_.files.Read(sourcePath_);
     if (now.status == FileStore::ReadResult::ReadError) {
         Stop(outcome, Outcome::Failed, {.kind = Kind::Failure, .detail = now.error});
         return false;
     }
-    // A file that is gone is written anew from what was loaded.
-    if (now.status == FileStore::ReadResult::CannotOpen || now.bytes == *diskBytes_) return true;
-    SourceText changed = SourceText::FromOwnedBytes(std::move(now.bytes));
+    if (now.status == FileStore::ReadResult::CannotOpen || SameBytes(now.bytes, expected)) return true;
+    SourceText changed = SourceText::FromFileBytes(now.bytes);
     SourceLayout layout = ScanSource(changed);
     std::optional<Diagnostic> lacks = DescribeStop(layout);
     if (!lacks && !layout.spark) lacks = Diagnostic{.kind = Kind::SparkLineMissing};
@@ -269,6 +311,8 @@ bool Core::TakeChangesOnDisk(Outcome& outcome, bool& merged) {
         return false;
     }
     if (const auto flag = TrimmerFlagOf(changed, layout)) trimmerFlag_ = *flag;
+    disk_ = Disk::Bytes;  // should the write fail, the next save compares with what is there now
+    diskBytes_ = std::move(now.bytes);
     SetSource(std::move(changed), std::move(layout));
     UpdateChartTitle();
     merged = true;

@@ -100,6 +100,7 @@ private:
     void SetText(Element element, std::string text);
     // The layout, when given, is ScanSource(source), found before; a save starts from it.
     void SetSource(SourceText source, std::optional<SourceLayout> layout = std::nullopt);
+    void ForgetDisk();
     void Load(Outcome& outcome);
     bool MissingData(Outcome& outcome);
     bool StoreAngleColumn(Outcome& outcome);
@@ -120,7 +121,10 @@ private:
     SourceLayout layout_;  // ScanSource(source_)
     std::uint64_t sourceRevision_ = 0;
     std::string sourcePath_;
-    std::optional<std::string> diskBytes_;  // the opened file as loaded or last saved
+    // What the opened file holds, as loaded or last saved: not known, the text
+    // itself (after a save, kept without a copy), or diskBytes_.
+    enum class Disk { Unknown, Source, Bytes } disk_ = Disk::Unknown;
+    std::string diskBytes_;
     std::string sourceFileName_;
     std::string proposedName_ = "CDI.asm";
     unsigned languageFlag_ = kRussian;

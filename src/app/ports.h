@@ -29,10 +29,20 @@ public:
         std::string error;
     };
     virtual ReadResult Read(const std::string& path) = 0;
+    struct Comparison {
+        enum Status { Same, Differs, CannotOpen, ReadError } status = Same;
+        std::string error;
+    };
+    // Whether the file holds exactly the pieces, one after another. This one reads
+    // the file whole; a store on a disk compares as it reads, without a copy.
+    virtual Comparison Compare(const std::string& path, std::span<const std::string_view> pieces);
     // Replaces the file as a whole by the pieces, one after another, or leaves
     // it as it was; the error text on failure. Pieces spare the caller a join.
     virtual std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) = 0;
 };
+
+// Whether the bytes are the pieces, one after another.
+bool SameBytes(std::string_view bytes, std::span<const std::string_view> pieces);
 
 class Desktop {
 public:

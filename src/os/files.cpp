@@ -1,5 +1,6 @@
 #include "os/files.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <fstream>
 #include <random>
@@ -18,17 +19,33 @@ std::string Utf8Of(const fs::path& path) {
     return std::string(reinterpret_cast<const char*>(text.data()), text.size());
 }
 
-FileStore::ReadResult DiskFiles::Read(const std::string& path) {
-    ReadResult result;
+namespace {
+
+// The file open for reading, unless it is a folder or cannot be opened; errno cleared for the read.
+bool OpenForReading(const std::string& path, std::ifstream& in) {
     const fs::path name = PathOf(path);
     std::error_code ignored;
-    std::ifstream in;
     if (!fs::is_directory(name, ignored)) in.open(name, std::ios::binary);
-    if (!in.is_open()) {
+    errno = 0;
+    return in.is_open();
+}
+
+std::string ReadErrorText(const std::string& path) {
+    const int error = errno;
+    return "Read error on \"" + path + "\". " + std::generic_category().message(error ? error : EIO);
+}
+
+constexpr std::size_t kChunk = 1 << 16;
+
+}  // namespace
+
+FileStore::ReadResult DiskFiles::Read(const std::string& path) {
+    ReadResult result;
+    std::ifstream in;
+    if (!OpenForReading(path, in)) {
         result.status = ReadResult::CannotOpen;
         return result;
     }
-    errno = 0;
     // Straight into the string when the size is known; then whatever more there is,
     // for files that do not know their size or grew meanwhile.
     in.seekg(0, std::ios::end);
@@ -40,18 +57,48 @@ FileStore::ReadResult DiskFiles::Read(const std::string& path) {
         result.bytes.resize(static_cast<std::size_t>(in.gcount()));
     }
     in.clear(in.rdstate() & std::ios::badbit);
-    char buffer[1 << 16];
+    char buffer[kChunk];
     while (in) {
         in.read(buffer, sizeof buffer);
         result.bytes.append(buffer, static_cast<std::size_t>(in.gcount()));
     }
     if (in.bad()) {
-        const int error = errno;
+        std::string error = ReadErrorText(path);
         result = {};
         result.status = ReadResult::ReadError;
-        result.error = "Read error on \"" + path + "\". " + std::generic_category().message(error ? error : EIO);
+        result.error = std::move(error);
     }
     return result;
+}
+
+FileStore::Comparison DiskFiles::Compare(const std::string& path, std::span<const std::string_view> pieces) {
+    std::ifstream in;
+    if (!OpenForReading(path, in)) return {Comparison::CannotOpen, {}};
+    // Chunk by chunk against the pieces: the file is never held in memory whole.
+    auto piece = pieces.begin();
+    std::size_t at = 0;  // in *piece
+    const auto skipUsedUp = [&] {
+        while (piece != pieces.end() && at == piece->size()) {
+            ++piece;
+            at = 0;
+        }
+    };
+    char buffer[kChunk];
+    bool same = true;
+    while (same && in) {
+        in.read(buffer, sizeof buffer);
+        std::string_view chunk(buffer, static_cast<std::size_t>(in.gcount()));
+        while (same && !chunk.empty()) {
+            skipUsedUp();
+            const std::size_t n = piece == pieces.end() ? 0 : std::min(chunk.size(), piece->size() - at);
+            same = n != 0 && chunk.substr(0, n) == piece->substr(at, n);  // n == 0: the file is longer
+            chunk.remove_prefix(n);
+            at += n;
+        }
+    }
+    if (in.bad()) return {Comparison::ReadError, ReadErrorText(path)};
+    skipUsedUp();
+    return {same && piece == pieces.end() ? Comparison::Same : Comparison::Differs, {}};
 }
 
 std::optional<std::string> DiskFiles::Write(const std::string& path, std::span<const std::string_view> pieces) {

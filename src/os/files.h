@@ -17,6 +17,7 @@ namespace tc::os {
 class DiskFiles : public FileStore {
 public:
     ReadResult Read(const std::string& path) override;
+    Comparison Compare(const std::string& path, std::span<const std::string_view> pieces) override;
     // A temporary file beside the target, flushed, then renamed over it. An
     // existing file keeps its permissions; on POSIX a symbolic link is followed.
     std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) override;

@@ -2,6 +2,7 @@
 // was opened or last saved.
 #include <gtest/gtest.h>
 
+#include <cctype>
 #include <functional>
 
 #include "app/core.h"
@@ -134,6 +135,79 @@ TEST(SaveOverAChangedFile, ASecondSaveComparesWithWhatTheFirstWrote) {
     EXPECT_TRUE(h->messages.all.empty());
     EXPECT_EQ(h->files.files.at(kPath), first);
 }
+
+// What happens between a first save over the opened file and the next one.
+struct Between {
+    const char* name;
+    std::function<void(Harness&)> happens;
+    bool changedOutside;  // the next save finds another program's change and says so
+};
+
+void SaveFails(Harness& h) {
+    h.files.writeError = "No space left on device";
+    h.SetCell(4, 6, "10");
+    EXPECT_FALSE(h.Show(h.core.Save()));
+    h.files.writeError.reset();
+}
+
+void SaveElsewhere(Harness& h) {
+    h.SetCell(4, 6, "10");
+    EXPECT_TRUE(h.Show(h.core.SaveAs("/fw/copy.asm")));
+}
+
+void ChangeOutside(Harness& h) {
+    h.files.files[kPath] = WithLine(h.files.files[kPath], "; timing test source", "; my notes");
+}
+
+const Between kBetween[] = {
+    {"nothing", [](Harness&) {}, false},
+    {"another program's change", ChangeOutside, true},
+    {"a failed save", SaveFails, false},
+    {"a save to another file", SaveElsewhere, false},
+    {"a failed save, then another program's change",
+     [](Harness& h) {
+         SaveFails(h);
+         ChangeOutside(h);
+     },
+     true},
+    {"a save to another file, then another program's change",
+     [](Harness& h) {
+         SaveElsewhere(h);
+         ChangeOutside(h);
+     },
+     true},
+};
+
+void PrintTo(const Between& b, std::ostream* os) { *os << b.name; }
+
+class SaveAfterASave : public ::testing::TestWithParam<Between> {};
+
+// A save keeps no copy of what it wrote: the next one must still know what the disk holds.
+TEST_P(SaveAfterASave, FindsOnlyWhatAnotherProgramChanged) {
+    const Between& b = GetParam();
+    const auto h = Edited(kEnglish);
+    ASSERT_TRUE(h->Show(h->core.Save()));
+    b.happens(*h);
+    h->messages.all.clear();
+    h->SetCell(4, 7, "11");
+    EXPECT_TRUE(h->Show(h->core.Save()));
+    std::vector<Message> shown;
+    if (b.changedOutside)
+        shown.push_back({"warning",
+                         "The file \"/fw/CDI.asm\" had changed on disk since it was opened; its other changes were "
+                         "kept, and the table's values were written into it"});
+    EXPECT_EQ(h->messages.all, shown);
+    const std::string written = h->files.files.at(kPath);
+    EXPECT_EQ(written.find(test::Cp("; my notes")) != std::string::npos, b.changedOutside);
+    EXPECT_EQ(h->core.Source().ToFileBytes(), written);
+}
+
+INSTANTIATE_TEST_SUITE_P(Core, SaveAfterASave, ::testing::ValuesIn(kBetween), [](const auto& info) {
+    std::string name = info.param.name;
+    for (char& ch : name)
+        if (!std::isalnum(static_cast<unsigned char>(ch))) ch = '_';
+    return name;
+});
 
 TEST(SaveOverAChangedFile, ReadsTheFileOnceRightBeforeTheWrite) {
     const auto h = Edited(kEnglish);

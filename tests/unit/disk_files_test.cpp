@@ -18,6 +18,7 @@
 #include <fstream>
 #include <functional>
 #include <iterator>
+#include <optional>
 #include <random>
 #include <string>
 #include <vector>
@@ -294,6 +295,95 @@ const ReadCase kReadCases[] = {
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, DiskFilesRead, ::testing::ValuesIn(kReadCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// Bytes that differ from their neighbours, so that a chunk compared at the wrong offset shows.
+std::string Counting(std::size_t size) {
+    std::string bytes(size, '\0');
+    for (std::size_t i = 0; i < size; ++i) bytes[i] = static_cast<char>((i * 7 + i / 251) & 0xFF);
+    return bytes;
+}
+
+// The pieces of the bytes, cut at the given offsets.
+std::vector<std::string> Cut(const std::string& bytes, std::vector<std::size_t> at) {
+    std::vector<std::string> pieces;
+    std::size_t from = 0;
+    for (const std::size_t to : at) {
+        pieces.push_back(bytes.substr(from, to - from));
+        from = to;
+    }
+    pieces.push_back(bytes.substr(from));
+    return pieces;
+}
+
+std::string Flipped(std::string bytes, std::size_t at) {
+    bytes[at] = static_cast<char>(bytes[at] ^ 1);
+    return bytes;
+}
+
+const std::string kLarge = Counting(200000);
+
+struct CompareCase {
+    const char* name;
+    std::optional<std::string> file;  // nothing: no file; a folder stands there with `folder`
+    std::vector<std::string> pieces;
+    FileStore::Comparison::Status status;
+    bool folder = false;
+};
+
+// The file's store that only reads: what any store's comparison does by default.
+class ReadingOnly : public FileStore {
+public:
+    ReadResult Read(const std::string& path) override { return disk_.Read(path); }
+    std::optional<std::string> Write(const std::string&, std::span<const std::string_view>) override {
+        return "read only";
+    }
+
+private:
+    DiskFiles disk_;
+};
+
+class DiskFilesCompare : public ::testing::TestWithParam<CompareCase> {};
+
+TEST_P(DiskFilesCompare, SaysWhetherTheFileHoldsThePieces) {
+    const CompareCase& c = GetParam();
+    Folder folder;
+    const fs::path target = folder.Path() / "CDI.asm";
+    if (c.file) Put(target, *c.file);
+    if (c.folder) fs::create_directory(target);
+    const std::vector<std::string_view> pieces(c.pieces.begin(), c.pieces.end());
+    DiskFiles disk;
+    ReadingOnly whole;
+    for (FileStore* files : {static_cast<FileStore*>(&disk), static_cast<FileStore*>(&whole)}) {
+        SCOPED_TRACE(files == &disk ? "chunk by chunk" : "read whole");
+        const FileStore::Comparison result = files->Compare(Utf8Of(target), pieces);
+        EXPECT_EQ(result.status, c.status);
+        EXPECT_EQ(result.error, "");
+    }
+}
+
+const CompareCase kCompareCases[] = {
+    {"OnePiece", "abc\r\n", {"abc\r\n"}, FileStore::Comparison::Same},
+    {"PiecesWithEmptyOnes", "abc\r\n", {"", "ab", "", "c\r\n", ""}, FileStore::Comparison::Same},
+    {"EmptyFileNoPieces", "", {}, FileStore::Comparison::Same},
+    {"EmptyFileEmptyPiece", "", {""}, FileStore::Comparison::Same},
+    {"LastByteDiffers", "abc\r\n", {"abc\r\r"}, FileStore::Comparison::Differs},
+    {"FileLonger", "abc\r\nx", {"abc\r\n"}, FileStore::Comparison::Differs},
+    {"FileShorter", "abc", {"abc", "d"}, FileStore::Comparison::Differs},
+    {"EmptyFileSomePiece", "", {"a"}, FileStore::Comparison::Differs},
+    {"LargeAcrossChunks", kLarge, Cut(kLarge, {65535, 65537, 131075}), FileStore::Comparison::Same},
+    {"LargeOneByteAtAChunkEdge", Flipped(kLarge, 65536), Cut(kLarge, {100}), FileStore::Comparison::Differs},
+    {"LargeLastByte", Flipped(kLarge, kLarge.size() - 1), {kLarge}, FileStore::Comparison::Differs},
+    {"FileLongerByAWholeChunk", kLarge.substr(0, 131072), {kLarge.substr(0, 65536)}, FileStore::Comparison::Differs},
+    {"FileShorterByOneAfterFullChunks",
+     kLarge.substr(0, 131072),
+     {kLarge.substr(0, 131073)},
+     FileStore::Comparison::Differs},
+    {"Missing", std::nullopt, {"abc"}, FileStore::Comparison::CannotOpen},
+    {"Directory", std::nullopt, {"abc"}, FileStore::Comparison::CannotOpen, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, DiskFilesCompare, ::testing::ValuesIn(kCompareCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
