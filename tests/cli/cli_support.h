@@ -9,6 +9,9 @@
 #ifndef NOMINMAX
 #define NOMINMAX
 #endif
+#include <fcntl.h>
+#include <io.h>
+#include <sys/stat.h>
 #include <windows.h>
 #else
 #include <fcntl.h>
@@ -89,6 +92,21 @@ inline std::wstring Quoted(const std::wstring& argument) {
     return out + L"\"";
 }
 
+// msvcrt's tmpfile takes its names from a counter, in the drive's root, and gives
+// up when it comes upon a name that another test process is still deleting.
+inline std::FILE* TemporaryFile() {
+    static std::mt19937_64 random{std::random_device{}() ^ GetCurrentProcessId()};
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const fs::path name = fs::temp_directory_path() / ("timingcalc-output-" + std::to_string(random()) + ".tmp");
+        const int fd =
+            _wopen(name.c_str(), _O_CREAT | _O_EXCL | _O_RDWR | _O_BINARY | _O_TEMPORARY, _S_IREAD | _S_IWRITE);
+        if (fd < 0) continue;
+        if (std::FILE* file = _fdopen(fd, "w+b")) return file;
+        _close(fd);
+    }
+    return nullptr;
+}
+
 inline HANDLE InheritableTemporary(std::FILE* file) {
     HANDLE handle = reinterpret_cast<HANDLE>(_get_osfhandle(_fileno(file)));
     SetHandleInformation(handle, HANDLE_FLAG_INHERIT, HANDLE_FLAG_INHERIT);
@@ -102,8 +120,13 @@ inline Result RunCli(const std::vector<std::string>& arguments) {
     all.push_back(TIMINGCALC_CLI);
     all.insert(all.end(), arguments.begin(), arguments.end());
 
+#ifdef _WIN32
+    std::FILE* out = TemporaryFile();
+    std::FILE* err = TemporaryFile();
+#else
     std::FILE* out = std::tmpfile();
     std::FILE* err = std::tmpfile();
+#endif
     Result result;
     if (!out || !err) {
         ADD_FAILURE() << "cannot make temporary files for the output";
