@@ -83,22 +83,17 @@ bool WriteNewFile(const fs::path& path, std::string_view bytes) {
     return ::close(fd) == 0 && done;
 }
 
-bool SyncFolder(const fs::path& folder) {
+// The folder itself on the disk (fsync), or with `whole`, everything still to be
+// written on its file system (syncfs): the sources the workspace wrote, or an
+// earlier step's, would otherwise be flushed in the middle of some later timed run.
+bool SyncFolder(const fs::path& folder, bool whole = false) {
     const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (fd < 0) return false;
-    const bool done = ::fsync(fd) == 0;
+    const bool done = (whole ? ::syncfs(fd) : ::fsync(fd)) == 0;
     return ::close(fd) == 0 && done;
 }
 
-// Everything still to be written on the folder's file system on the disk: the
-// sources the workspace wrote, or an earlier step's, would otherwise be flushed
-// by the kernel in the middle of some later timed run.
-bool SettleDisk(const fs::path& folder) {
-    const int fd = ::open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (fd < 0) return false;
-    const bool done = ::syncfs(fd) == 0;
-    return ::close(fd) == 0 && done;
-}
+bool SettleDisk(const fs::path& folder) { return SyncFolder(folder, true); }
 
 // Between two timed runs of a save, as between those of its reference: the
 // file it replaced let go of, and nothing left for the next run to flush.
@@ -369,6 +364,16 @@ Steps FileSystemSteps(const Source& source) {
     return steps;
 }
 
+// Save to file over the source, each run on a settled file system like its reference.
+Timed SaveStep(const fs::path& path) {
+    auto window = std::make_shared<Window>(path);
+    return {[window] {
+                window->Show(window->core.Save());
+                return window->messages.shown == 0;
+            },
+            [folder = path.parent_path()] { return Settle(folder); }};
+}
+
 // The steps on the large sources, by name: timed with cold caches, and run
 // alone for the instruction counts.
 Steps ColdSteps(const Source& source) {
@@ -401,14 +406,7 @@ Steps ColdSteps(const Source& source) {
             return window->messages.shown == 0;
         }};
     });
-    steps.emplace_back("save/" + size, [&source]() -> Timed {
-        auto window = std::make_shared<Window>(source.path);
-        return {[window] {
-                    window->Show(window->core.Save());
-                    return window->messages.shown == 0;
-                },
-                [folder = source.path.parent_path()] { return Settle(folder); }};
-    });
+    steps.emplace_back("save/" + size, [&source] { return SaveStep(source.path); });
     steps.emplace_back("copy/" + size, [&source]() -> Timed {
         return {[&source] {
             WriteBytes(source.copyPath, ReadBytes(source.path));
@@ -505,18 +503,8 @@ void RegisterCases() {
             for (auto _ : state) click(window);
             Quiet(state, window.messages);
         });
-    // Save to file, timed like its reference: each run on a settled file system.
     RegisterTimed(
-        "handler/save/sample",
-        [&sample]() -> Timed {
-            auto window = std::make_shared<Window>(sample.path);
-            return {[window] {
-                        window->Show(window->core.Save());
-                        return window->messages.shown == 0;
-                    },
-                    [folder = sample.path.parent_path()] { return Settle(folder); }};
-        },
-        false);
+        "handler/save/sample", [&sample] { return SaveStep(sample.path); }, false);
 
     Register("reader/sample", [&sample](benchmark::State& state) {
         tc::GridModel model;

@@ -39,8 +39,7 @@ void SetField(GridModel& model, const Field& field, std::string text) {
     }
 }
 
-}  // namespace
-
+// Whether the bytes are the pieces, one after another.
 bool SameBytes(std::string_view bytes, std::span<const std::string_view> pieces) {
     for (const std::string_view piece : pieces) {
         if (!bytes.starts_with(piece)) return false;
@@ -48,6 +47,8 @@ bool SameBytes(std::string_view bytes, std::span<const std::string_view> pieces)
     }
     return bytes.empty();
 }
+
+}  // namespace
 
 FileStore::Comparison FileStore::Compare(const std::string& path, std::span<const std::string_view> pieces) {
     ReadResult file = Read(path);

@@ -41,9 +41,6 @@ public:
     virtual std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) = 0;
 };
 
-// Whether the bytes are the pieces, one after another.
-bool SameBytes(std::string_view bytes, std::span<const std::string_view> pieces);
-
 class Desktop {
 public:
     virtual ~Desktop() = default;
