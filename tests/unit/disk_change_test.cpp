@@ -87,6 +87,9 @@ const Change kChanges[] = {
      "В исходном тексте не найдено: \"FuozTable2:\"",
      "The file \"/fw/CDI.asm\" has changed on disk since it was opened and no longer reads completely; the file "
      "is not written. Not found in the source: \"FuozTable2:\""},
+    // Nothing is written over a file that cannot be read to the end: what it holds is not known.
+    {"unreadable", [](test::MemoryFiles& files) { files.readErrors[kPath] = "Input/output error"; }, nullptr,
+     Outcome::Failed, "Input/output error", "Input/output error"},
     {"deleted", [](test::MemoryFiles& files) { files.files.erase(kPath); }, SavedUnchanged, Outcome::Done, "", ""},
 };
 
@@ -107,7 +110,7 @@ TEST_P(SaveOverAChangedFile, KeepsWhatChangedOutsideOrWritesNothing) {
         EXPECT_EQ(outcome.status, c.status);
         const std::string said = language == kEnglish ? c.en : c.ru;
         std::vector<Message> shown;
-        if (!said.empty()) shown.push_back({"warning", said});
+        if (!said.empty()) shown.push_back({c.status == Outcome::Failed ? "app" : "warning", said});
         EXPECT_EQ(h->messages.all, shown);
         const std::string expected = c.expected ? c.expected() : before;
         EXPECT_EQ(h->files.files.count(kPath) ? h->files.files.at(kPath) : "", expected);
