@@ -124,7 +124,14 @@ std::string SpeedOf(const Record& record) {
 
 CsvTable ReadCsv(std::string_view bytes) {
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
-    std::vector<Record> records = Records(bytes, SeparatorOf(bytes));
+    const char separator = SeparatorOf(bytes);
+    std::vector<Record> records = Records(bytes, separator);
+    // One column saved with decimal commas and without quotes, as Excel does with
+    // Russian settings: "15,1" is one angle, not two cells.
+    if (separator == ',' &&
+        std::all_of(records.begin(), records.end(), [](const Record& r) { return r.fields.size() <= 2; }))
+        for (Record& record : records)
+            if (record.fields.size() == 2) record.fields = {record.fields[0] + ',' + record.fields[1]};
     // A header names its columns: a first field that is neither a number nor "-".
     if (!records.empty()) {
         const std::string first = Trimmed(records.front().fields.front());

@@ -169,6 +169,26 @@ const CsvForm kCsvForms[] = {
          for (auto& line : lines) line = line.substr(line.rfind(',') + 1);
          return Joined(lines, "\n");
      }},
+    {"OneColumnOfDecimalCommas",
+     [](auto lines) {
+         lines = Row5At15(lines);
+         lines.erase(lines.begin());
+         for (auto& line : lines) {
+             line = line.substr(line.rfind(',') + 1);
+             std::replace(line.begin(), line.end(), '.', ',');
+         }
+         return Joined(lines, "\r\n");
+     }},
+    {"OneColumnOfDecimalCommasUnderAHeader",
+     [](auto lines) {
+         lines = Row5At15(lines);
+         lines[0] = "angle";
+         for (std::size_t row = 1; row < lines.size(); ++row) {
+             lines[row] = lines[row].substr(lines[row].rfind(',') + 1);
+             std::replace(lines[row].begin(), lines[row].end(), '.', ',');
+         }
+         return Joined(lines, "\n");
+     }},
     {"EmptyRowsAfterTheTable", [](auto lines) { return Joined(Row5At15(lines), "\r\n") + ",,,,\r\n, ,\r\n\r\n"; }},
     {"WithoutHeader",
      [](auto lines) {
