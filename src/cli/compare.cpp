@@ -41,6 +41,21 @@ std::vector<std::string_view> Lines(std::string_view text) {
     return lines;
 }
 
+// Each line's break: CR LF, LF, or none after the last line.
+std::vector<std::string_view> LineBreaks(std::string_view text) {
+    std::vector<std::string_view> breaks;
+    while (!text.empty()) {
+        const std::size_t lf = text.find('\n');
+        if (lf == std::string_view::npos) {
+            breaks.emplace_back();
+            break;
+        }
+        breaks.push_back(lf > 0 && text[lf - 1] == '\r' ? "\r\n" : "\n");
+        text.remove_prefix(lf + 1);
+    }
+    return breaks;
+}
+
 void PrintHunk(std::ostream& out, const std::vector<std::string_view>& a, const std::vector<std::string_view>& b,
                std::size_t first, std::size_t last) {
     out << "@@ -" << first + 1 << ',' << last - first << " +" << first + 1 << ',' << last - first << " @@\n";
@@ -82,6 +97,13 @@ void PrintLineChanges(std::ostream& out, const std::string& name, std::string_vi
         PrintHunk(out, a, b, first, last);
         i = last;
     }
+}
+
+std::size_t CountChangedLineBreaks(std::string_view before, std::string_view after) {
+    const auto a = LineBreaks(before), b = LineBreaks(after);
+    std::size_t changed = 0;
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) changed += a[i] != b[i] ? 1 : 0;
+    return changed;
 }
 
 namespace {

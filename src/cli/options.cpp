@@ -56,7 +56,8 @@ Options:
   -o, --output OUT
                  set: write the result to OUT instead of FILE
   --dry-run      set: print the lines the save would change, as a unified
-                 diff, and write nothing
+                 diff, and write nothing; standard error tells how many more
+                 lines would only get CR LF as their line break
   --language L   the language of the messages: en (default) or ru
   -h, --help     print this text
 

@@ -116,6 +116,9 @@ int Set(const Invocation& invocation, FileStore& disk, std::ostream& out, std::o
         session.Report(invocation.output ? session.core.SaveAs(*invocation.output) : session.core.Save());
     if (saved && invocation.dryRun && preview.After()) {
         PrintLineChanges(out, invocation.file, preview.Before(), *preview.After());
+        if (const std::size_t breaks = CountChangedLineBreaks(preview.Before(), *preview.After()))
+            err << "timingcalc-cli: besides, the save would end " << breaks << (breaks == 1 ? " line" : " lines")
+                << " with CR LF; they end otherwise now\n";
         return out.flush() ? kDone : kFailed;
     }
     if (saved) return kDone;

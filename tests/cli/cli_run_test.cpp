@@ -380,6 +380,54 @@ TEST(DryRun, PrintsTheLinesThatWouldChangeInUtf8AndWritesNothing) {
     EXPECT_NE(angle.out.find("+st X+, R16\t;в ОЗУ, -°"), std::string::npos) << angle.out;
 }
 
+// Every line break a save would change, which the diff of the lines cannot show.
+struct BreakCase {
+    const char* name;
+    std::function<std::string(std::string)> source;  // from the sample, which ends its lines with CR LF
+    const char* said;                                // on standard error; "" for nothing
+};
+
+void PrintTo(const BreakCase& c, std::ostream* os) { *os << c.name; }
+
+std::string WithLineFeedsOnly(std::string text) {
+    std::erase(text, '\r');
+    return text;
+}
+
+const BreakCase kBreakCases[] = {
+    {"AllCrLf", [](std::string text) { return text; }, ""},
+    {"OneLineFeed", [](std::string text) { return text.erase(text.find("\r\n"), 1); },
+     "timingcalc-cli: besides, the save would end 1 line with CR LF; they end otherwise now\n"},
+    {"LastLineWithoutBreak", [](std::string text) { return text.substr(0, text.size() - 2); },
+     "timingcalc-cli: besides, the save would end 1 line with CR LF; they end otherwise now\n"},
+    {"LineFeedsOnly", WithLineFeedsOnly, "@LINES@"},
+};
+
+class DryRunBreaks : public ::testing::TestWithParam<BreakCase> {};
+
+TEST_P(DryRunBreaks, SaysHowManyLineBreaksTheSaveChanges) {
+    Folder folder;
+    const std::string source = tc::os::Utf8Of(folder / "CDI.asm");
+    const std::string text = GetParam().source(Sample());
+    WriteFile(folder / "CDI.asm", text);
+    const Ran dry = RunIn({"set", source, "--dry-run"});
+    EXPECT_EQ(dry.status, 0) << dry.err;
+    EXPECT_EQ(dry.out, "") << "no line's text changes";
+    std::string said = GetParam().said;
+    if (said == "@LINES@")
+        said = "timingcalc-cli: besides, the save would end " +
+               std::to_string(std::count(text.begin(), text.end(), '\n')) +
+               " lines with CR LF; they end otherwise now\n";
+    EXPECT_EQ(dry.err, said);
+    EXPECT_EQ(ReadFile(folder / "CDI.asm"), text);
+    // What the note announces is what a save does.
+    ASSERT_EQ(RunIn({"set", source}).status, 0);
+    EXPECT_EQ(ReadFile(folder / "CDI.asm") == text, said.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(DryRun, DryRunBreaks, ::testing::ValuesIn(kBreakCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST(Diff, ListsExactlyTheEditedValues) {
     Folder folder;
     const std::string a = tc::os::Utf8Of(folder / "a.asm");
