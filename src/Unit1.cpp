@@ -99,7 +99,11 @@ QWidget* TForm1::NewControl(const TForm1Control& control) {
             // The table number takes 1 to 3; the sensor angle and spark duration digits.
             tc::qt::CharFilter filter =
                 *control.combo == tc::Combo::TableNumber ? tc::FilterTableKey : tc::FilterDigitKey;
-            combo->lineEdit()->installEventFilter(new tc::qt::KeyFilter(combo, std::move(filter)));
+            // Typed keys reach the combo box, which hands them to its line edit past
+            // the line edit's event filters, so the combo box itself filters them too.
+            auto* keys = new tc::qt::KeyFilter(combo, std::move(filter));
+            combo->installEventFilter(keys);
+            combo->lineEdit()->installEventFilter(keys);
             return combo;
         }
         // The chart takes no keyboard input, so Tab passes it by.

@@ -255,29 +255,55 @@ INSTANTIATE_TEST_SUITE_P(Separators, AngleTyping,
                                            SeparatorCase{U'.', "19,3", "19.3"}, SeparatorCase{U'.', "1a+ 2", "12"},
                                            SeparatorCase{U'\u066B', "19.3", "193"}));
 
-TEST_F(WindowTest, ComboKeyFiltersAndLengthLimits) {
-    auto* sensor = window->ComboBox1->lineEdit();
-    sensor->selectAll();
-    QTest::keyClicks(sensor, "3x57");
-    EXPECT_EQ(window->ComboBox1->currentText(), "35");
-    EXPECT_EQ(window->Core().Model().sensor.text, "35");
+// Keys typed into a combo box as a user types them: a click into it, then
+// the keys to whatever took the focus.
+struct ComboTyping {
+    const char* name;
+    int combo;         // 1 to 3: ComboBox1, ComboBox2, ComboBox3
+    bool selectAll;    // Shift+Home from the end first, so that the keys replace the text
+    const char* keys;  // "\b" is Backspace
+    const char* shown;
+};
 
-    auto* table = window->ComboBox2->lineEdit();
-    table->setFocus();
-    table->end(false);
-    QTest::keyClick(table, Qt::Key_Backspace);
-    EXPECT_EQ(window->ComboBox2->currentText(), "1");
-    table->selectAll();
-    QTest::keyClicks(table, "4");
-    EXPECT_EQ(window->ComboBox2->currentText(), "1");
-    QTest::keyClicks(table, "3");
-    EXPECT_EQ(window->Core().Model().table.text, "3");
+void PrintTo(const ComboTyping& c, std::ostream* os) { *os << c.name; }
 
-    auto* spark = window->ComboBox3->lineEdit();
-    spark->selectAll();
-    QTest::keyClicks(spark, "1234567.8");
-    EXPECT_EQ(window->Core().Model().spark.text, "12345678");
+const ComboTyping kComboTypings[] = {
+    {"SensorTakesDigits", 1, true, "35", "35"},
+    {"SensorDropsLettersAndStopsAtTwo", 1, true, "3x57", "35"},
+    {"SensorDropsSignAndSeparators", 1, true, "-4.,5", "45"},
+    {"SensorBackspace", 1, false, "\b", "2"},
+    {"TableTakesOneToThree", 2, true, "3", "3"},
+    {"TableDropsOtherDigitsAndLetters", 2, true, "40z", "1"},
+    {"TableIgnoresBackspace", 2, false, "\b", "1"},
+    {"SparkTakesDigits", 3, true, "1234567.8", "12345678"},
+    {"SparkDropsLettersSignAndComma", 3, false, "q,-9", "659"},
+};
+
+class ComboKeys : public WindowTest, public ::testing::WithParamInterface<ComboTyping> {};
+
+TEST_P(ComboKeys, PassOnlyWhatTheBoxTakes) {
+    QComboBox* combos[] = {window->ComboBox1, window->ComboBox2, window->ComboBox3};
+    QComboBox* combo = combos[GetParam().combo - 1];
+    QTest::mouseClick(combo->lineEdit(), Qt::LeftButton, {}, combo->lineEdit()->rect().center());
+    QWidget* target = QApplication::focusWidget();
+    ASSERT_NE(target, nullptr);
+    QTest::keyClick(target, Qt::Key_End);
+    if (GetParam().selectAll) QTest::keyClick(target, Qt::Key_Home, Qt::ShiftModifier);
+    for (const char key : std::string(GetParam().keys)) {
+        if (key == '\b')
+            QTest::keyClick(target, Qt::Key_Backspace);
+        else
+            QTest::keyClicks(target, QString(QChar(key)));
+    }
+    QApplication::processEvents();
+    EXPECT_EQ(combo->currentText(), QString::fromUtf8(GetParam().shown));
+    const tc::GridModel& model = window->Core().Model();
+    const std::string held[] = {model.sensor.text, model.table.text, model.spark.text};
+    EXPECT_EQ(held[GetParam().combo - 1], GetParam().shown);
 }
+
+INSTANTIATE_TEST_SUITE_P(Combos, ComboKeys, ::testing::ValuesIn(kComboTypings),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Puts the text into a cell through the core, as a finished cell editor hands it over.
 void SetCell(TForm1& window, int column, int row, const std::string& text) {
