@@ -67,7 +67,9 @@ AdvanceChartView::AdvanceChartView(QWidget* parent) : QChartView(parent) {
     series1_->setMarkerShape(QScatterSeries::MarkerShapeCircle);
     series1_->setMarkerSize(7);  // half-width 3 around the centre pixel
     series1_->setColor(ToQColor(kRed));
-    series1_->setBorderColor(ToQColor(kRed));
+    // One border colour serves every marker, so the markers have none: a green
+    // point would get a red rim.
+    series1_->setPen(QPen(Qt::NoPen));
     series1_->setPointLabelsVisible(false);
     plot->addSeries(series1_);
     series1_->attachAxis(axisX_);

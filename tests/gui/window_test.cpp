@@ -378,6 +378,28 @@ TEST_F(WindowTest, PlotColoursStepsAndPartialPlots) {
     EXPECT_EQ(window->Chart1->StepColors().size(), 1u);
 }
 
+// As drawn: a marker, up and down its centre where no step runs, shows no other colour than its point's.
+TEST_F(WindowTest, MarkersAreDrawnWhollyInTheirPointsColour) {
+    for (int row = 1; row <= 32; ++row) SetCell(*window, 4, row, std::to_string(row));
+    TypeIntoCell(4, 6, "-");
+    TypeIntoCell(4, 7, "-");
+    QTest::mouseClick(window->Button4, Qt::LeftButton);
+    auto* view = window->Chart1;
+    auto* series = view->Series1();
+    ASSERT_EQ(series->count(), 32);
+    const QImage image = view->grab().toImage();
+    for (const int i : {4, 5, 6, 7}) {
+        const bool green = i == 5 || i == 6;
+        const QPoint centre = view->mapFromScene(view->chart()->mapToPosition(series->at(i), series));
+        EXPECT_EQ(image.pixelColor(centre), green ? QColor(0, 128, 0) : QColor(255, 0, 0)) << "point " << i;
+        for (int dy = -5; dy <= 5; ++dy) {
+            const QColor pixel = image.pixelColor(centre + QPoint(0, dy));
+            const int other = green ? pixel.red() - pixel.green() : pixel.green() - pixel.red();
+            EXPECT_LT(other, 64) << "point " << i << ", " << dy << " px off: " << pixel.name().toStdString();
+        }
+    }
+}
+
 TEST_F(WindowTest, SpeedsOutOfOrderArePlottedAscending) {
     for (int row = 1; row <= 32; ++row) SetCell(*window, 4, row, std::to_string(row));
     TypeIntoCell(0, 3, "5000");
