@@ -147,6 +147,15 @@ void StringGridView::currentChanged(const QModelIndex& current, const QModelInde
     if (current.isValid()) ShowEditor();
 }
 
+bool StringGridView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    // A click on the current cell would open its editor only after a double-click
+    // interval, and the keys typed meanwhile would be lost; it opens at once here,
+    // as on any cell that becomes current.
+    if (trigger == SelectedClicked && (editTriggers() & SelectedClicked))
+        return QTableView::edit(index, EditKeyPressed, nullptr);
+    return QTableView::edit(index, trigger, event);
+}
+
 void StringGridView::SetEditing(bool editing) {
     setEditTriggers(editing ? QAbstractItemView::AllEditTriggers : QAbstractItemView::NoEditTriggers);
     if (!editing)

@@ -75,6 +75,8 @@ public:
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;
+    using QTableView::edit;
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void keyboardSearch(const QString&) override {}
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;

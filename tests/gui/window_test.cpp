@@ -378,6 +378,40 @@ TEST_F(WindowTest, PlotColoursStepsAndPartialPlots) {
     EXPECT_EQ(window->Chart1->StepColors().size(), 1u);
 }
 
+// Focus taken away from the grid, then a click back into the current cell and
+// typing at once, quicker than a double click: every key reaches the cell.
+struct Reclick {
+    const char* name;
+    std::function<void(TForm1&)> away;
+};
+
+void PrintTo(const Reclick& c, std::ostream* os) { *os << c.name; }
+
+class ReclickedCell : public WindowTest, public ::testing::WithParamInterface<Reclick> {};
+
+TEST_P(ReclickedCell, TakesTheKeysTypedRightAfterTheClick) {
+    TypeIntoCell(4, 3, "7");
+    GetParam().away(*window);
+    QApplication::processEvents();
+    ASSERT_EQ(Editor(), nullptr);
+    ClickCell(4, 3);
+    ASSERT_NE(Editor(), nullptr) << "the editor opens with the click";
+    QTest::keyClicks(QApplication::focusWidget(), "-4");
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key_Return);
+    QApplication::processEvents();
+    EXPECT_EQ(Cell(4, 3), "-4");
+}
+
+INSTANTIATE_TEST_SUITE_P(Focus, ReclickedCell,
+                         ::testing::Values(Reclick{"ToAButton",
+                                                   [](TForm1& w) { QTest::mouseClick(w.Button4, Qt::LeftButton); }},
+                                           Reclick{"ToAComboBox",
+                                                   [](TForm1& w) {
+                                                       QTest::mouseClick(w.ComboBox1->lineEdit(), Qt::LeftButton, {},
+                                                                         w.ComboBox1->lineEdit()->rect().center());
+                                                   }}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 // As drawn: a marker, up and down its centre where no step runs, shows no other colour than its point's.
 TEST_F(WindowTest, MarkersAreDrawnWhollyInTheirPointsColour) {
     for (int row = 1; row <= 32; ++row) SetCell(*window, 4, row, std::to_string(row));
