@@ -218,7 +218,8 @@ void TForm1::TextChanged(tc::Element element) {
     if (!control) return;  // grid headers arrive as cells
     QWidget* widget = findChild<QWidget*>(control->name);
     if (auto* button = qobject_cast<QPushButton*>(widget)) button->setText(text);
-    if (auto* chart = qobject_cast<tc::qt::AdvanceChartView*>(widget)) chart->SetTitle(text);
+    if (auto* chart = qobject_cast<tc::qt::AdvanceChartView*>(widget))
+        chart->SetTitle(text, Q(core_->SourceFileName()));
     if (auto* label = qobject_cast<QLabel*>(widget)) {
         label->setText(text);
         // Keep the place; grow only where the stand-in font is wider than the original.

@@ -1,6 +1,7 @@
 #include "platform/chart_view.h"
 
 #include <QChart>
+#include <QFontMetricsF>
 #include <QPen>
 #include <QGraphicsLayout>
 #include <algorithm>
@@ -131,7 +132,24 @@ void AdvanceChartView::SetPoints(const std::vector<PlotPoint>& points) {
     SetAxis(axisY_, y0, y1);
 }
 
-void AdvanceChartView::SetTitle(const QString& title) { chart()->setTitle(title); }
+void AdvanceChartView::SetTitle(const QString& title, const QString& fileName) {
+    // One line: a long file name gives way in its middle, so that the warning
+    // after it stays whole; the whole title is then the tooltip.
+    const QFontMetricsF metrics(chart()->titleFont());
+    const QMargins margins = chart()->margins();
+    constexpr qreal kSlack = 4;  // the title item's own padding
+    const qreal room = viewport()->width() - margins.left() - margins.right() - kSlack;
+    const qreal width = metrics.horizontalAdvance(title);
+    const qsizetype at = fileName.isEmpty() ? -1 : title.lastIndexOf(fileName);
+    QString shown = title;
+    if (width > room && at >= 0) {
+        const qreal left = room - (width - metrics.horizontalAdvance(fileName));
+        shown = title.left(at) + metrics.elidedText(fileName, Qt::ElideMiddle, std::max<qreal>(left, 0)) +
+                title.mid(at + fileName.size());
+    }
+    chart()->setTitle(shown);
+    setToolTip(shown == title ? QString() : title);
+}
 
 QString AdvanceChartView::Title() const { return chart()->title(); }
 

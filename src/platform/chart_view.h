@@ -18,7 +18,8 @@ class AdvanceChartView : public QChartView {
 public:
     explicit AdvanceChartView(QWidget* parent);
     void SetPoints(const std::vector<PlotPoint>& points);
-    void SetTitle(const QString& title);
+    // The title, with the file name in it shortened where the whole does not fit.
+    void SetTitle(const QString& title, const QString& fileName = {});
     QString Title() const;
 
     // What is drawn, for checks: the markers with their colours, and each step's colour.

@@ -1,6 +1,7 @@
 // Opening, saving and assembling the sample firmware through the real window.
 #include <QDir>
 #include <QFile>
+#include <QFontMetricsF>
 #include <QStandardPaths>
 #include <QTemporaryDir>
 #include <unistd.h>
@@ -36,6 +37,50 @@ protected:
     QTemporaryDir folder;
     QString path;
 };
+
+// The chart's one-line title for file names short and long, in both languages.
+struct TitleCase {
+    const char* name;
+    const char* file;
+    bool shortened;
+};
+
+void PrintTo(const TitleCase& c, std::ostream* os) { *os << c.name; }
+
+class ChartTitleOf : public FirmwareWindowTest, public ::testing::WithParamInterface<TitleCase> {};
+
+TEST_P(ChartTitleOf, KeepsTheWarningWholeAndTheFullTitleAsTooltip) {
+    const QString name = QString::fromUtf8(GetParam().file);
+    if (folder.filePath(name) != path) {
+        ASSERT_TRUE(QFile::rename(path, folder.filePath(name)));
+        path = folder.filePath(name);
+    }
+    Load();
+    ASSERT_TRUE(messages.all.empty());
+    const char* const warnings[] = {". Внимание, с подстроечным резистором!", ". Attention, with adjust resistor!"};
+    const char* const leads[] = {"График УОЗ, файл: ", "Timing graph, file: "};
+    for (int language = 0; language < 2; ++language) {
+        SCOPED_TRACE(language);
+        const QString whole = QString::fromUtf8(leads[language]) + name + QString::fromUtf8(warnings[language]);
+        const QString shown = window->Chart1->Title();
+        EXPECT_TRUE(shown.startsWith(QString::fromUtf8(leads[language]))) << shown.toStdString();
+        EXPECT_TRUE(shown.endsWith(QString::fromUtf8(warnings[language]))) << shown.toStdString();
+        EXPECT_EQ(shown == whole, !GetParam().shortened) << shown.toStdString();
+        EXPECT_EQ(shown.contains(QChar(0x2026)), GetParam().shortened) << shown.toStdString();
+        EXPECT_EQ(window->Chart1->toolTip(), GetParam().shortened ? whole : QString());
+        const QMargins margins = window->Chart1->chart()->margins();
+        EXPECT_LE(QFontMetricsF(window->Chart1->chart()->titleFont()).horizontalAdvance(shown),
+                  window->Chart1->viewport()->width() - margins.left() - margins.right());
+        QTest::mouseClick(window->Button7, Qt::LeftButton);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Names, ChartTitleOf,
+    ::testing::Values(TitleCase{"Short", "CDI.asm", false},
+                      TitleCase{"Long", "CDI_firmware_for_the_sport_engine_with_a_long_name_2026.asm", true},
+                      TitleCase{"LongCyrillic", "прошивка_для_спортивного_двигателя_длинное_имя.asm", true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(FirmwareWindowTest, OpeningTheSampleFillsGridChartAndTitle) {
     Load();
