@@ -50,7 +50,7 @@ std::vector<std::string_view> LineBreaks(std::string_view text) {
             breaks.emplace_back();
             break;
         }
-        breaks.push_back(lf > 0 && text[lf - 1] == '\r' ? "\r\n" : "\n");
+        breaks.emplace_back(lf > 0 && text[lf - 1] == '\r' ? "\r\n" : "\n");
         text.remove_prefix(lf + 1);
     }
     return breaks;
@@ -100,9 +100,12 @@ void PrintLineChanges(std::ostream& out, const std::string& name, std::string_vi
 }
 
 std::size_t CountChangedLineBreaks(std::string_view before, std::string_view after) {
-    const auto a = LineBreaks(before), b = LineBreaks(after);
+    const auto a = Lines(before), b = Lines(after);
+    const auto breaksA = LineBreaks(before), breaksB = LineBreaks(after);
     std::size_t changed = 0;
-    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i) changed += a[i] != b[i] ? 1 : 0;
+    // The lines whose text changes are in the diff already.
+    for (std::size_t i = 0; i < std::min({a.size(), b.size(), breaksA.size(), breaksB.size()}); ++i)
+        changed += a[i] == b[i] && breaksA[i] != breaksB[i] ? 1 : 0;
     return changed;
 }
 

@@ -30,7 +30,8 @@ private:
 
 // A unified diff of two texts with the same lines, three lines of context, in UTF-8.
 void PrintLineChanges(std::ostream& out, const std::string& name, std::string_view before, std::string_view after);
-// The lines whose break differs, which the diff above does not show: a save ends every line with CR LF.
+// The lines whose text stays but whose break differs, which the diff above does not
+// show: a save ends every line of the text with CR LF.
 std::size_t CountChangedLineBreaks(std::string_view before, std::string_view after);
 
 // The spark duration, the speeds and the three tables where a and b differ; true when they do.

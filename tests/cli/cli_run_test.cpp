@@ -384,7 +384,9 @@ TEST(DryRun, PrintsTheLinesThatWouldChangeInUtf8AndWritesNothing) {
 struct BreakCase {
     const char* name;
     std::function<std::string(std::string)> source;  // from the sample, which ends its lines with CR LF
-    const char* said;                                // on standard error; "" for nothing
+    std::vector<std::string> options;
+    int shown;   // lines whose text changes, in the diff
+    int breaks;  // lines whose break alone changes; -1: every line but those shown
 };
 
 void PrintTo(const BreakCase& c, std::ostream* os) { *os << c.name; }
@@ -395,34 +397,42 @@ std::string WithLineFeedsOnly(std::string text) {
 }
 
 const BreakCase kBreakCases[] = {
-    {"AllCrLf", [](std::string text) { return text; }, ""},
-    {"OneLineFeed", [](std::string text) { return text.erase(text.find("\r\n"), 1); },
-     "timingcalc-cli: besides, the save would end 1 line with CR LF; they end otherwise now\n"},
-    {"LastLineWithoutBreak", [](std::string text) { return text.substr(0, text.size() - 2); },
-     "timingcalc-cli: besides, the save would end 1 line with CR LF; they end otherwise now\n"},
-    {"LineFeedsOnly", WithLineFeedsOnly, "@LINES@"},
+    {"AllCrLf", [](std::string text) { return text; }, {}, 0, 0},
+    {"AllCrLfAndTheSpark", [](std::string text) { return text; }, {"--spark", "72"}, 2, 0},
+    {"OneLineFeed", [](std::string text) { return text.erase(text.find("\r\n"), 1); }, {}, 0, 1},
+    {"LastLineWithoutBreak", [](std::string text) { return text.substr(0, text.size() - 2); }, {}, 0, 1},
+    {"LineFeedsOnly", WithLineFeedsOnly, {}, 0, -1},
+    {"LineFeedsOnlyAndTheSpark", WithLineFeedsOnly, {"--spark", "72"}, 2, -1},
 };
 
 class DryRunBreaks : public ::testing::TestWithParam<BreakCase> {};
 
-TEST_P(DryRunBreaks, SaysHowManyLineBreaksTheSaveChanges) {
+TEST_P(DryRunBreaks, SaysHowManyLineBreaksAloneTheSaveChanges) {
     Folder folder;
     const std::string source = tc::os::Utf8Of(folder / "CDI.asm");
     const std::string text = GetParam().source(Sample());
     WriteFile(folder / "CDI.asm", text);
-    const Ran dry = RunIn({"set", source, "--dry-run"});
+    std::vector<std::string> arguments{"set", source};
+    arguments.insert(arguments.end(), GetParam().options.begin(), GetParam().options.end());
+    arguments.push_back("--dry-run");
+    const Ran dry = RunIn(arguments);
     EXPECT_EQ(dry.status, 0) << dry.err;
-    EXPECT_EQ(dry.out, "") << "no line's text changes";
-    std::string said = GetParam().said;
-    if (said == "@LINES@")
-        said = "timingcalc-cli: besides, the save would end " +
-               std::to_string(std::count(text.begin(), text.end(), '\n')) +
-               " lines with CR LF; they end otherwise now\n";
+    int added = 0;
+    std::istringstream in(dry.out);
+    for (std::string line; std::getline(in, line);) added += line.starts_with("+") && !line.starts_with("+++");
+    EXPECT_EQ(added, GetParam().shown) << dry.out;
+    const long breaks =
+        GetParam().breaks >= 0 ? GetParam().breaks : std::count(text.begin(), text.end(), '\n') - GetParam().shown;
+    const std::string said = breaks == 0
+                                 ? ""
+                                 : "timingcalc-cli: besides, the save would end " + std::to_string(breaks) +
+                                       (breaks == 1 ? " line" : " lines") + " with CR LF; they end otherwise now\n";
     EXPECT_EQ(dry.err, said);
     EXPECT_EQ(ReadFile(folder / "CDI.asm"), text);
-    // What the note announces is what a save does.
-    ASSERT_EQ(RunIn({"set", source}).status, 0);
-    EXPECT_EQ(ReadFile(folder / "CDI.asm") == text, said.empty());
+    // What the dry run announces is what a save does.
+    arguments.pop_back();
+    ASSERT_EQ(RunIn(arguments).status, 0);
+    EXPECT_EQ(ReadFile(folder / "CDI.asm") == text, breaks == 0 && GetParam().shown == 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(DryRun, DryRunBreaks, ::testing::ValuesIn(kBreakCases),
