@@ -120,23 +120,50 @@ std::string SpeedOf(const Record& record) {
     return text;
 }
 
+bool IsWholeNumber(const std::string& text, bool signedNumber) {
+    const std::size_t sign = signedNumber && (text.starts_with('-') || text.starts_with('+')) ? 1 : 0;
+    return text.size() > sign && std::all_of(text.begin() + static_cast<std::ptrdiff_t>(sign), text.end(),
+                                             [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// One column saved with decimal commas and without quotes, as Excel does with
+// Russian settings: "15,1" is one angle, not two cells. Two columns of numbers,
+// row numbers or speeds before the angles, are not taken for one.
+bool IsOneColumnOfDecimalCommas(const std::vector<Record>& records) {
+    bool split = false, numbered = true;
+    for (std::size_t i = 0; i < records.size(); ++i) {
+        const std::vector<std::string>& fields = records[i].fields;
+        if (fields.size() > 2) return false;
+        numbered = numbered && Trimmed(fields[0]) == std::to_string(i + 1);
+        if (fields.size() == 1) continue;
+        const std::string whole = Trimmed(fields[0]), fraction = Trimmed(fields[1]);
+        if (!IsWholeNumber(whole, true) || !IsWholeNumber(fraction, false)) return false;
+        // No angle comes near 200 degrees; a speed is at least 460.
+        const std::string digits = whole.substr(whole.front() == '-' || whole.front() == '+' ? 1 : 0);
+        if (digits.size() > 3 || (digits.size() == 3 && digits >= "200")) return false;
+        split = true;
+    }
+    return split && !numbered;
+}
+
 }  // namespace
 
 CsvTable ReadCsv(std::string_view bytes) {
     if (bytes.starts_with("\xEF\xBB\xBF")) bytes.remove_prefix(3);
     const char separator = SeparatorOf(bytes);
     std::vector<Record> records = Records(bytes, separator);
-    // One column saved with decimal commas and without quotes, as Excel does with
-    // Russian settings: "15,1" is one angle, not two cells.
-    if (separator == ',' &&
-        std::all_of(records.begin(), records.end(), [](const Record& r) { return r.fields.size() <= 2; }))
-        for (Record& record : records)
-            if (record.fields.size() == 2) record.fields = {record.fields[0] + ',' + record.fields[1]};
     // A header names its columns: a first field that is neither a number nor "-".
+    std::size_t headerFields = 0;
     if (!records.empty()) {
         const std::string first = Trimmed(records.front().fields.front());
-        if (!first.empty() && first != "-" && !IsNumber(first)) records.erase(records.begin());
+        if (!first.empty() && first != "-" && !IsNumber(first)) {
+            headerFields = records.front().fields.size();
+            records.erase(records.begin());
+        }
     }
+    if (separator == ',' && headerFields <= 1 && IsOneColumnOfDecimalCommas(records))
+        for (Record& record : records)
+            if (record.fields.size() == 2) record.fields = {record.fields[0] + ',' + record.fields[1]};
     if (records.size() != kGridRows - 1)
         throw CsvError("the file has " + std::to_string(records.size()) + " rows of values; 32 are needed");
     CsvTable table;

@@ -329,6 +329,30 @@ const BadCsv kBadCsvs[] = {
      },
      "a quoted field is not closed"},
     {"Empty", [](auto) { return std::string(); }, "0 rows of values"},
+    // Two columns of numbers are not one column of decimal commas.
+    {"RowNumberAndWholeAngle",
+     [](auto lines) {
+         lines.erase(lines.begin());
+         for (std::size_t i = 0; i < lines.size(); ++i)
+             lines[i] = std::to_string(i + 1) + "," + std::to_string(10 + i % 3);
+         return Joined(lines, "\r\n");
+     },
+     "line 1, column 5 (angle): missing"},
+    {"RpmAndWholeAngle",
+     [](auto lines) {
+         for (std::size_t i = 1; i < lines.size(); ++i) lines[i] = lines[i].substr(0, lines[i].find(',')) + ",15";
+         lines.erase(lines.begin());
+         return Joined(lines, "\r\n");
+     },
+     "line 1, column 5 (angle): missing"},
+    {"HeaderOfTwoColumns",
+     [](auto lines) {
+         lines[0] = "angle,note";
+         for (std::size_t i = 1; i < lines.size(); ++i)
+             lines[i] = std::to_string(10 + i % 3) + "," + std::to_string(i % 10);
+         return Joined(lines, "\r\n");
+     },
+     "line 2, column 5 (angle): missing"},
 };
 
 class SetFromBadCsv : public ::testing::TestWithParam<BadCsv> {};
