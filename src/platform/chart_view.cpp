@@ -133,22 +133,33 @@ void AdvanceChartView::SetPoints(const std::vector<PlotPoint>& points) {
 }
 
 void AdvanceChartView::SetTitle(const QString& title, const QString& fileName) {
-    // One line: a long file name gives way in its middle, so that the warning
-    // after it stays whole; the whole title is then the tooltip.
+    title_ = title;
+    fileName_ = fileName;
+    FitTitle();
+}
+
+void AdvanceChartView::resizeEvent(QResizeEvent* event) {
+    QChartView::resizeEvent(event);
+    FitTitle();
+}
+
+// One line: a long file name gives way in its middle, so that the warning after it stays whole.
+void AdvanceChartView::FitTitle() {
     const QFontMetricsF metrics(chart()->titleFont());
     const QMargins margins = chart()->margins();
     constexpr qreal kSlack = 4;  // the title item's own padding
-    const qreal room = viewport()->width() - margins.left() - margins.right() - kSlack;
-    const qreal width = metrics.horizontalAdvance(title);
-    const qsizetype at = fileName.isEmpty() ? -1 : title.lastIndexOf(fileName);
-    QString shown = title;
+    // The frame's inside is known before the view is first shown, unlike its viewport.
+    const qreal room = contentsRect().width() - margins.left() - margins.right() - kSlack;
+    const qreal width = metrics.horizontalAdvance(title_);
+    const qsizetype at = fileName_.isEmpty() ? -1 : title_.lastIndexOf(fileName_);
+    QString shown = title_;
     if (width > room && at >= 0) {
-        const qreal left = room - (width - metrics.horizontalAdvance(fileName));
-        shown = title.left(at) + metrics.elidedText(fileName, Qt::ElideMiddle, std::max<qreal>(left, 0)) +
-                title.mid(at + fileName.size());
+        const qreal left =
+            std::max(room - (width - metrics.horizontalAdvance(fileName_)), metrics.horizontalAdvance(QChar(0x2026)));
+        shown =
+            title_.left(at) + metrics.elidedText(fileName_, Qt::ElideMiddle, left) + title_.mid(at + fileName_.size());
     }
     chart()->setTitle(shown);
-    setToolTip(shown == title ? QString() : title);
 }
 
 QString AdvanceChartView::Title() const { return chart()->title(); }

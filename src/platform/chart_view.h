@@ -28,10 +28,14 @@ public:
     std::vector<QPointF> StepPoints(int step) const;
 
 protected:
+    void resizeEvent(QResizeEvent* event) override;
     void wheelEvent(QWheelEvent* event) override;
 
 private:
     void CreateSteps();
+    void FitTitle();
+
+    QString title_, fileName_;
 
     QScatterSeries* series1_;
     std::vector<QLineSeries*> steps_;

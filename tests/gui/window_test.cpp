@@ -555,6 +555,35 @@ TEST_F(WindowTest, AngleCellsArePaintedYellowAndTheirHeaderIsNot) {
     EXPECT_NE(image.pixelColor(speed.right() - 2, speed.bottom() - 1), QColor(255, 255, 0));
 }
 
+// The title fitted to the chart as it is, whether set before the chart is shown or resized after.
+TEST(ChartTitle, FitsWhenSetBeforeShowAndAfterAResize) {
+    tc::qt::AdvanceChartView view(nullptr);
+    view.setGeometry(0, 0, 449, 505);
+    const QString name = "CDI_firmware_for_the_sport_engine_with_a_long_name_2026.asm";
+    const QString warning = QString::fromUtf8(". Внимание, с подстроечным резистором!");
+    const QString lead = QString::fromUtf8("График УОЗ, файл: ");
+    view.SetTitle(lead + name + warning, name);
+    const QString hidden = view.Title();
+    EXPECT_TRUE(hidden.startsWith(lead + "CD")) << hidden.toStdString();
+    EXPECT_TRUE(hidden.endsWith(QString("sm") + warning)) << hidden.toStdString();
+    EXPECT_TRUE(hidden.contains(QChar(0x2026))) << hidden.toStdString();
+
+    view.show();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(&view));
+    EXPECT_EQ(view.Title(), hidden);
+    view.resize(300, 505);
+    QApplication::processEvents();
+    EXPECT_LT(view.Title().size(), hidden.size());
+    EXPECT_TRUE(view.Title().endsWith(warning)) << view.Title().toStdString();
+    view.resize(1200, 505);
+    QApplication::processEvents();
+    EXPECT_EQ(view.Title(), lead + name + warning);
+    // Too narrow even for the rest: the file name keeps its mark of a cut.
+    view.resize(150, 505);
+    QApplication::processEvents();
+    EXPECT_TRUE(view.Title().contains(lead + QChar(0x2026) + warning)) << view.Title().toStdString();
+}
+
 // The real message boxes: caption, icon and text as a user sees them.
 TEST(MessageBoxes, CaptionsAndIconsOfTheThreeKinds) {
     QWidget parent;
