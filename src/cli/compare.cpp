@@ -28,32 +28,20 @@ std::optional<std::string> PreviewFiles::Write(const std::string& path, std::spa
 
 namespace {
 
-// The lines of a text, each without its line break.
-std::vector<std::string_view> Lines(std::string_view text) {
+// The lines of a text, each without its line break; with `breaks`, those breaks
+// too: CR LF, LF, or none after the last line.
+std::vector<std::string_view> Lines(std::string_view text, std::vector<std::string_view>* breaks = nullptr) {
     std::vector<std::string_view> lines;
     while (!text.empty()) {
         const std::size_t lf = std::min(text.find('\n'), text.size());
         std::string_view line = text.substr(0, lf);
-        if (line.ends_with('\r')) line.remove_suffix(1);
+        const bool cr = line.ends_with('\r');
+        if (cr) line.remove_suffix(1);
         lines.push_back(line);
+        if (breaks) breaks->push_back(lf == text.size() ? "" : cr ? "\r\n" : "\n");
         text.remove_prefix(std::min(lf + 1, text.size()));
     }
     return lines;
-}
-
-// Each line's break: CR LF, LF, or none after the last line.
-std::vector<std::string_view> LineBreaks(std::string_view text) {
-    std::vector<std::string_view> breaks;
-    while (!text.empty()) {
-        const std::size_t lf = text.find('\n');
-        if (lf == std::string_view::npos) {
-            breaks.emplace_back();
-            break;
-        }
-        breaks.emplace_back(lf > 0 && text[lf - 1] == '\r' ? "\r\n" : "\n");
-        text.remove_prefix(lf + 1);
-    }
-    return breaks;
 }
 
 void PrintHunk(std::ostream& out, const std::vector<std::string_view>& a, const std::vector<std::string_view>& b,
@@ -100,11 +88,11 @@ void PrintLineChanges(std::ostream& out, const std::string& name, std::string_vi
 }
 
 std::size_t CountChangedLineBreaks(std::string_view before, std::string_view after) {
-    const auto a = Lines(before), b = Lines(after);
-    const auto breaksA = LineBreaks(before), breaksB = LineBreaks(after);
+    std::vector<std::string_view> breaksA, breaksB;
+    const auto a = Lines(before, &breaksA), b = Lines(after, &breaksB);
     std::size_t changed = 0;
     // The lines whose text changes are in the diff already.
-    for (std::size_t i = 0; i < std::min({a.size(), b.size(), breaksA.size(), breaksB.size()}); ++i)
+    for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)
         changed += a[i] == b[i] && breaksA[i] != breaksB[i] ? 1 : 0;
     return changed;
 }

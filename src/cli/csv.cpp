@@ -111,19 +111,20 @@ std::string AngleOf(const Record& record) {
     return text;
 }
 
+bool IsDigits(std::string_view text) {
+    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+std::string_view WithoutSign(std::string_view text) {
+    return text.starts_with('-') || text.starts_with('+') ? text.substr(1) : text;
+}
+
 // The speed, or empty where the file has none.
 std::string SpeedOf(const Record& record) {
     if (record.fields.size() == 1) return {};
     std::string text = Trimmed(record.fields[kRpmColumn - 1]);
-    if (!text.empty() && !std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; }))
-        Refuse(record, kRpmColumn, "rpm", "'" + text + "' is not a whole number");
+    if (!text.empty() && !IsDigits(text)) Refuse(record, kRpmColumn, "rpm", "'" + text + "' is not a whole number");
     return text;
-}
-
-bool IsWholeNumber(const std::string& text, bool signedNumber) {
-    const std::size_t sign = signedNumber && (text.starts_with('-') || text.starts_with('+')) ? 1 : 0;
-    return text.size() > sign && std::all_of(text.begin() + static_cast<std::ptrdiff_t>(sign), text.end(),
-                                             [](char c) { return c >= '0' && c <= '9'; });
 }
 
 // One column saved with decimal commas and without quotes, as Excel does with
@@ -136,10 +137,10 @@ bool IsOneColumnOfDecimalCommas(const std::vector<Record>& records) {
         if (fields.size() > 2) return false;
         numbered = numbered && Trimmed(fields[0]) == std::to_string(i + 1);
         if (fields.size() == 1) continue;
-        const std::string whole = Trimmed(fields[0]), fraction = Trimmed(fields[1]);
-        if (!IsWholeNumber(whole, true) || !IsWholeNumber(fraction, false)) return false;
+        const std::string whole = Trimmed(fields[0]);
+        const std::string_view digits = WithoutSign(whole);
+        if (!IsDigits(digits) || !IsDigits(Trimmed(fields[1]))) return false;
         // No angle comes near 200 degrees; a speed is at least 460.
-        const std::string digits = whole.substr(whole.front() == '-' || whole.front() == '+' ? 1 : 0);
         if (digits.size() > 3 || (digits.size() == 3 && digits >= "200")) return false;
         split = true;
     }
