@@ -141,6 +141,16 @@ SourceText SourceText::WithLines(const std::vector<LineEdit>& edits) const {
 std::string Utf8ToCp1251(std::string_view utf8) {
     std::string out;
     out.reserve(utf8.size());
+    AppendCp1251(out, utf8);
+    return out;
+}
+
+void AppendCp1251(std::string& out, std::string_view utf8) {
+    // Codes and numbers are ASCII, which is the same in both.
+    if (std::all_of(utf8.begin(), utf8.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; })) {
+        out += utf8;
+        return;
+    }
     for (std::size_t i = 0; i < utf8.size();) {
         const std::optional<char32_t> cp = DecodeUtf8(utf8, i);
         if (cp && *cp < 0x80)
@@ -156,7 +166,6 @@ std::string Utf8ToCp1251(std::string_view utf8) {
         else
             out += '?';  // no byte for it, or no character at all
     }
-    return out;
 }
 
 std::string Cp1251ToUtf8(std::string_view bytes) {

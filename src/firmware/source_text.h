@@ -47,7 +47,7 @@ public:
 
     struct LineEdit {
         std::size_t lineStart;  // first character of the line to replace
-        std::string text;       // its new text, without the line break
+        std::string_view text;  // its new text, without the line break; copied by WithLines
     };
     // A copy with each named line replaced by its new text, built in one pass;
     // line breaks and all other lines stay. Lines must be distinct, and the
@@ -62,6 +62,8 @@ private:
 // Windows-1251 bytes of a UTF-8 text: ASCII, Cyrillic and the degree sign
 // as they are; a character without a byte becomes "?".
 std::string Utf8ToCp1251(std::string_view utf8);
+// The same, appended to out.
+void AppendCp1251(std::string& out, std::string_view utf8);
 
 // UTF-8 of Windows-1251 bytes, for a terminal; the one unassigned byte becomes U+FFFD.
 std::string Cp1251ToUtf8(std::string_view bytes);

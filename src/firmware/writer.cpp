@@ -76,28 +76,57 @@ private:
 };
 
 // The new lines, in the order the items were found; a refusal when a value cannot be written.
+// Their texts go one after another into one buffer: a save writes some 230 lines.
 class EditList {
 public:
     EditList(const SourceText& source, const SourceLayout& layout) : source_(source), layout_(layout) {}
 
     std::optional<Diagnostic> Build(const GridModel& model, char32_t separator) {
-        edits_.reserve(2 + kSpeedLines + 2 * 3 * kTableEntries);
+        lines_.reserve(2 + kSpeedLines + 2 * 3 * kTableEntries);
+        texts_.reserve(64 * lines_.capacity());
         AddSpark(model.spark.text);
         if (auto refusal = AddSpeeds(model.grid)) return refusal;
         return AddTables(model, separator);
     }
-    std::vector<SourceText::LineEdit>& Edits() { return edits_; }
+    // Views into this list's buffer: valid while the list lives.
+    std::vector<SourceText::LineEdit> Edits() const {
+        std::vector<SourceText::LineEdit> edits;
+        edits.reserve(lines_.size());
+        const std::string_view texts = texts_;
+        for (const Line& line : lines_)
+            edits.push_back({line.start, texts.substr(line.offset, line.length)});
+        return edits;
+    }
 
 private:
-    void Replace(std::size_t position, std::string text) {
-        edits_.push_back({source_.LineStart(position), std::move(text)});
+    struct Line {
+        std::size_t start;   // of the line replaced
+        std::size_t offset;  // of its new text in texts_
+        std::size_t length;
+    };
+
+    // The new text of the line that starts there: what is appended to texts_ until the next line.
+    void StartLine(std::size_t lineStart) {
+        if (!lines_.empty()) lines_.back().length = texts_.size() - lines_.back().offset;
+        lines_.push_back({lineStart, texts_.size(), 0});
+    }
+    void EndLines() {
+        if (!lines_.empty()) lines_.back().length = texts_.size() - lines_.back().offset;
     }
 
     void AddSpark(const std::string& sparkText) {
-        const std::string line =
-            std::to_string(SparkCodeOf(StrToInt(sparkText))) + "\t\t;" + Utf8ToCp1251(sparkText) + "mks";
-        Replace(*layout_.spark, "cpi R18, " + line);
-        if (layout_.spark2) Replace(*layout_.spark2, "cpi R19, " + line);
+        std::string rest = std::to_string(SparkCodeOf(StrToInt(sparkText))) + "\t\t;";
+        AppendCp1251(rest, sparkText);
+        rest += "mks";
+        StartLine(source_.LineStart(*layout_.spark));
+        texts_ += "cpi R18, ";
+        texts_ += rest;
+        if (layout_.spark2) {
+            StartLine(source_.LineStart(*layout_.spark2));
+            texts_ += "cpi R19, ";
+            texts_ += rest;
+        }
+        EndLines();
     }
 
     std::optional<Diagnostic> AddSpeeds(const AdvanceGrid& grid) {
@@ -105,9 +134,12 @@ private:
             const int speed = StrToInt(grid.Cell(kSpeedColumn, kGridRows - 1 - k));
             if (speed < kLowestSpeed) return Diagnostic{.kind = Diagnostic::Kind::RpmTooLow};
             if (speed > kHighestSpeed) return Diagnostic{.kind = Diagnostic::Kind::RpmTooHigh};
-            Replace(layout_.speeds[static_cast<std::size_t>(k)],
-                    "cpi R21, " + std::to_string(SpeedCodeOf(speed)) + kSpeedComment);
+            StartLine(source_.LineStart(layout_.speeds[static_cast<std::size_t>(k)]));
+            texts_ += "cpi R21, ";
+            texts_ += std::to_string(SpeedCodeOf(speed));
+            texts_ += kSpeedComment;
         }
+        EndLines();
         return std::nullopt;
     }
 
@@ -121,23 +153,27 @@ private:
                 const int code = StrToInt(codeText);
                 auto [known, added] = angles.try_emplace(code);
                 if (added) known->second = Utf8ToCp1251(CodeToAngle(sensor, code, separator));
-                const std::string& angle = known->second;
                 const std::size_t at = layout_.entries[static_cast<std::size_t>(t)][static_cast<std::size_t>(k)];
                 const auto next = source_.NextLineStart(at);
                 if (!next) return AtLine(Diagnostic::Kind::LayoutConflict, source_.LineNumber(at));
-                Replace(at, "ldi R16, " + Utf8ToCp1251(codeText) + kEntryComment);
-                std::string store = kStoreLine;
-                store += angle;
-                store += kDegree;
-                edits_.push_back({*next, std::move(store)});
+                StartLine(source_.LineStart(at));
+                texts_ += "ldi R16, ";
+                AppendCp1251(texts_, codeText);
+                texts_ += kEntryComment;
+                StartLine(*next);
+                texts_ += kStoreLine;
+                texts_ += known->second;
+                texts_ += kDegree;
             }
         }
+        EndLines();
         return std::nullopt;
     }
 
     const SourceText& source_;
     const SourceLayout& layout_;
-    std::vector<SourceText::LineEdit> edits_;
+    std::string texts_;
+    std::vector<Line> lines_;
 };
 
 // Two items on one line would overwrite each other, and a rewrite may not take away
@@ -186,7 +222,7 @@ RewriteResult RewriteSource(const SourceText& source, const SourceLayout& layout
 
     EditList list(source, layout);
     if (auto refusal = list.Build(model, separator)) return Refuse(std::move(*refusal));
-    std::vector<SourceText::LineEdit>& edits = list.Edits();
+    const std::vector<SourceText::LineEdit> edits = list.Edits();
     if (auto refusal = CheckLines(source, layout, edits)) return Refuse(std::move(*refusal));
 
     RewriteResult result;
