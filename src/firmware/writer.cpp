@@ -93,8 +93,7 @@ public:
         std::vector<SourceText::LineEdit> edits;
         edits.reserve(lines_.size());
         const std::string_view texts = texts_;
-        for (const Line& line : lines_)
-            edits.push_back({line.start, texts.substr(line.offset, line.length)});
+        for (const Line& line : lines_) edits.push_back({line.start, texts.substr(line.offset, line.length)});
         return edits;
     }
 
