@@ -35,7 +35,7 @@ enum class ScanStop { Complete, Marker, Speeds, Label1, Entries1, Label2, Entrie
 struct SourceLayout {
     std::optional<std::size_t> marker;
     std::optional<std::size_t> spark;   // match of "cpi R18,"
-    std::optional<std::size_t> spark2;  // match of "cpi R19, ", only for the writer
+    std::optional<std::size_t> spark2;  // match of "cpi R19, ", for the image check
     std::vector<std::size_t> speeds;    // the first belongs to row 32
     std::vector<std::size_t> trimmers;  // each "sbi ADCSRA," met before the first label
     std::array<std::optional<std::size_t>, 3> labels;

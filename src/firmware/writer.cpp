@@ -39,7 +39,8 @@ Diagnostic AtLine(Diagnostic::Kind kind, std::size_t line, std::string literal =
 // Where the line of each item the scan found starts, in text order.
 std::vector<std::size_t> FoundLineStarts(const SourceText& source, const SourceLayout& layout) {
     std::vector<std::size_t> found = layout.speeds;
-    for (const auto& at : {layout.marker, layout.spark, layout.spark2})
+    // Not the second spark line: no value is read from it, and the rewrite finds it anew.
+    for (const auto& at : {layout.marker, layout.spark})
         if (at) found.push_back(*at);
     found.insert(found.end(), layout.trimmers.begin(), layout.trimmers.end());
     for (std::size_t t = 0; t < 3; ++t) {
@@ -117,15 +118,32 @@ private:
         std::string rest = std::to_string(SparkCodeOf(StrToInt(sparkText))) + "\t\t;";
         AppendCp1251(rest, sparkText);
         rest += "mks";
-        StartLine(source_.LineStart(*layout_.spark));
+        const std::size_t match = *layout_.spark;
+        const std::size_t lineStart = source_.LineStart(match);
+        const std::size_t lineEnd = source_.LineEnd(match);
+        StartLine(lineStart);
         texts_ += "cpi R18, ";
         texts_ += rest;
-        if (layout_.spark2) {
-            StartLine(source_.LineStart(*layout_.spark2));
+        const auto grown = static_cast<std::ptrdiff_t>(texts_.size() - lines_.back().offset) -
+                           static_cast<std::ptrdiff_t>(lineEnd - lineStart);
+        if (const auto second = SecondSparkLine(match, lineEnd, grown)) {
+            StartLine(source_.LineStart(*second));
             texts_ += "cpi R19, ";
             texts_ += rest;
         }
         EndLines();
+    }
+
+    // The second spark line is looked for in the text with the first one rewritten, within
+    // reach of the first one's match: a first line that grows or shrinks moves it out of
+    // reach or into it. Its match there, by its position in the source.
+    std::optional<std::size_t> SecondSparkLine(std::size_t match, std::size_t lineEnd, std::ptrdiff_t grown) const {
+        const auto first = static_cast<std::ptrdiff_t>(match) + 1 - grown;
+        const auto before = static_cast<std::ptrdiff_t>(match + kSpark2Reach) + 1 - grown;
+        const std::size_t nextLine = lineEnd + 2;  // the rewritten line itself holds no match
+        if (before <= static_cast<std::ptrdiff_t>(nextLine)) return std::nullopt;
+        const std::size_t from = std::max(nextLine, static_cast<std::size_t>(std::max<std::ptrdiff_t>(first, 0)));
+        return source_.Find(kSpark2Literal, from, static_cast<std::size_t>(before));
     }
 
     std::optional<Diagnostic> AddSpeeds(const AdvanceGrid& grid) {

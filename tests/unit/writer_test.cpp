@@ -196,6 +196,48 @@ TEST(SaveToFile, SecondSparkLineWithin250PositionsOfTheFirst) {
     }
 }
 
+// The second spark line is looked for after the first one is rewritten: within reach of
+// the first one's match in the text as it is then.
+TEST(SaveToFile, SecondSparkLineWithinReachOfTheRewrittenFirst) {
+    const std::string kRewritten = "cpi R18, 11\t\t;66mks";  // 19 characters
+    const struct {
+        const char* name;
+        std::string first;  // the first spark line before the save
+        std::size_t apart;  // from its match to the second line's, before the save
+        bool secondRewritten;
+    } cases[] = {
+        {"grows by 8, pushed past the reach", "cpi R18, 11", 246, false},
+        {"grows by 8, at the edge of the reach", "cpi R18, 11", 242, true},
+        {"shrinks by 10, drawn into the reach", kRewritten + " ; old txt", 255, true},
+        {"shrinks by 10, still past the reach", kRewritten + " ; old txt", 261, false},
+        {"reach counts from the match, not the line start", "\t" + kRewritten, 251, true},
+        {"same length, one past the reach", kRewritten, 251, false},
+    };
+    for (const auto& c : cases) {
+        Firmware fw = MakeFirmware();
+        const std::size_t spark = fw.Index("cpi R18,");
+        while (!fw.lines[spark + 1].starts_with("cpi R19,")) fw.Erase(spark + 1);
+        fw.lines[spark] = c.first;
+        // from the match: the rest of its line and CR LF, then a filler line and its CR LF
+        const std::size_t tail = c.first.size() - c.first.find("cpi R18,") + 2;
+        fw.Insert(spark + 1, ";" + std::string(c.apart - tail - 2 - 1, 'x'));
+        fw.lines[spark + 2] = "cpi R19, 10\t\t;60mks";
+        auto h = Loaded(fw);
+        h->Show(h->core.Save());
+        if (!h->messages.all.empty()) {
+            ADD_FAILURE() << c.name << ": the save was refused";
+            continue;
+        }
+        const auto lines = SavedLines(*h);
+        EXPECT_EQ(lines[spark], kRewritten) << c.name;
+        EXPECT_EQ(lines[spark + 2], c.secondRewritten ? "cpi R19, 11\t\t;66mks" : "cpi R19, 10\t\t;60mks") << c.name;
+        // Saved again unchanged, the file stays as it is.
+        const std::string once = h->files.files.at(kPath);
+        h->Show(h->core.Save());
+        EXPECT_EQ(h->files.files.at(kPath), once) << c.name;
+    }
+}
+
 TEST(SaveToFile, CommentedOutLinesCountWhereTheReaderCountedThem) {
     Firmware fw = MakeFirmware();
     fw.Insert(fw.Index(";блок"), "; cpi R18, 5 old spark");          // above the marker
