@@ -98,6 +98,18 @@ void GridDelegate::updateEditorGeometry(QWidget* editor, const QStyleOptionViewI
     editor->setGeometry(option.rect);
 }
 
+namespace {
+
+// Where a Left or Right arrow leaves the text for the neighbouring cell, as in a
+// grid whose editor is always shown: at that end of the text, or with all of it selected.
+bool AtEdge(const QLineEdit& line, bool left) {
+    const auto length = line.text().size();
+    if (line.hasSelectedText()) return line.selectionStart() == 0 && line.selectedText().size() == length;
+    return line.cursorPosition() == (left ? 0 : length);
+}
+
+}  // namespace
+
 bool GridDelegate::eventFilter(QObject* editor, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* view = qobject_cast<QAbstractItemView*>(editor->parent() ? editor->parent()->parent() : nullptr);
@@ -108,6 +120,14 @@ bool GridDelegate::eventFilter(QObject* editor, QEvent* event) {
         // Tab belongs to the focus chain, not to moving between cells.
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) return false;
+        const bool left = key->key() == Qt::Key_Left;
+        if ((left || key->key() == Qt::Key_Right) && key->modifiers() == Qt::NoModifier) {
+            const auto* line = qobject_cast<QLineEdit*>(editor);
+            if (view && line && AtEdge(*line, left)) {
+                QCoreApplication::sendEvent(view, event);
+                return true;
+            }
+        }
     }
     return QStyledItemDelegate::eventFilter(editor, event);
 }
