@@ -50,7 +50,7 @@ Options:
                  semicolon separated, "." or "," decimals
   --angles LIST  set: 32 comma-separated angles of table T for rows 1 to 32,
                  "." as the decimal separator, "-" for no spark
-  --spark US     set: the spark duration in microseconds
+  --spark US     set: the spark duration, a whole number of microseconds
   --rpm LIST     set: 31 comma-separated engine speeds for rows 2 to 32
                  (row 1 is always 460), each 460 to 20000
   -o, --output OUT
@@ -186,6 +186,9 @@ void ApplyValue(Invocation& invocation, const std::string& name, const std::stri
     } else if (name == "--rpm") {
         invocation.speeds = SplitList(name, value, kSpeedCount, "speeds");
     } else if (name == "--spark") {
+        // What the window's box can hold: digits. An empty one fails at the save, as there.
+        if (!value.empty() && !IsDigits(value))
+            throw UsageError("--spark must be a whole number of microseconds, not '" + value + "'");
         invocation.spark = value;
     } else if (name == "--language") {
         if (value != "en" && value != "ru") throw UsageError("--language must be en or ru, not '" + value + "'");
