@@ -44,6 +44,9 @@ std::vector<std::string_view> Lines(std::string_view text, std::vector<std::stri
     return lines;
 }
 
+// The text up to a Ctrl-Z: what follows it, a save keeps as it is.
+std::string_view BeforeCtrlZ(std::string_view bytes) { return bytes.substr(0, bytes.find(kCtrlZ)); }
+
 void PrintHunk(std::ostream& out, const std::vector<std::string_view>& a, const std::vector<std::string_view>& b,
                std::size_t first, std::size_t last) {
     out << "@@ -" << first + 1 << ',' << last - first << " +" << first + 1 << ',' << last - first << " @@\n";
@@ -65,7 +68,7 @@ void PrintHunk(std::ostream& out, const std::vector<std::string_view>& a, const 
 }  // namespace
 
 void PrintLineChanges(std::ostream& out, const std::string& name, std::string_view before, std::string_view after) {
-    const auto a = Lines(before), b = Lines(after);
+    const auto a = Lines(BeforeCtrlZ(before)), b = Lines(BeforeCtrlZ(after));
     const std::size_t count = std::min(a.size(), b.size());
     constexpr std::size_t kContext = 3;
     bool header = false;
@@ -89,7 +92,7 @@ void PrintLineChanges(std::ostream& out, const std::string& name, std::string_vi
 
 std::size_t CountChangedLineBreaks(std::string_view before, std::string_view after) {
     std::vector<std::string_view> breaksA, breaksB;
-    const auto a = Lines(before, &breaksA), b = Lines(after, &breaksB);
+    const auto a = Lines(BeforeCtrlZ(before), &breaksA), b = Lines(BeforeCtrlZ(after), &breaksB);
     std::size_t changed = 0;
     // The lines whose text changes are in the diff already.
     for (std::size_t i = 0; i < std::min(a.size(), b.size()); ++i)

@@ -425,6 +425,9 @@ const BreakCase kBreakCases[] = {
     {"AllCrLfAndTheSpark", [](std::string text) { return text; }, {"--spark", "72"}, 2, 0},
     {"OneLineFeed", [](std::string text) { return text.erase(text.find("\r\n"), 1); }, {}, 0, 1},
     {"LastLineWithoutBreak", [](std::string text) { return text.substr(0, text.size() - 2); }, {}, 0, 1},
+    {"LastLineWithoutBreakBeforeCtrlZ",
+     [](std::string text) { return text.substr(0, text.size() - 2) + "\x1A\r\nafter"; }, {}, 0, 1},
+    {"CtrlZAfterTheLastBreak", [](std::string text) { return text + "\x1A"; }, {}, 0, 0},
     {"LineFeedsOnly", WithLineFeedsOnly, {}, 0, -1},
     {"LineFeedsOnlyAndTheSpark", WithLineFeedsOnly, {"--spark", "72"}, 2, -1},
 };
