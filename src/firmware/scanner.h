@@ -1,6 +1,7 @@
 // The one forward pass over a source text that finds the lines the program
 // reads and, later, rewrites: the reader and the writer share it, so the
-// writer touches exactly the lines the values came from.
+// writer touches exactly the lines the values came from, and the second spark
+// line, which it looks for within reach of the first once that is rewritten.
 #pragma once
 
 #include <array>

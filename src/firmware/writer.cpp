@@ -118,15 +118,14 @@ private:
         std::string rest = std::to_string(SparkCodeOf(StrToInt(sparkText))) + "\t\t;";
         AppendCp1251(rest, sparkText);
         rest += "mks";
-        const std::size_t match = *layout_.spark;
-        const std::size_t lineStart = source_.LineStart(match);
-        const std::size_t lineEnd = source_.LineEnd(match);
+        const std::size_t lineStart = source_.LineStart(*layout_.spark);
+        const std::size_t lineEnd = source_.LineEnd(lineStart);
         StartLine(lineStart);
         texts_ += "cpi R18, ";
         texts_ += rest;
         const auto grown = static_cast<std::ptrdiff_t>(texts_.size() - lines_.back().offset) -
                            static_cast<std::ptrdiff_t>(lineEnd - lineStart);
-        if (const auto second = SecondSparkLine(match, lineEnd, grown)) {
+        if (const auto second = SecondSparkLine(lineStart, lineEnd, grown)) {
             StartLine(source_.LineStart(*second));
             texts_ += "cpi R19, ";
             texts_ += rest;
@@ -134,16 +133,15 @@ private:
         EndLines();
     }
 
-    // The second spark line is looked for in the text with the first one rewritten, within
-    // reach of the first one's match: a first line that grows or shrinks moves it out of
-    // reach or into it. Its match there, by its position in the source.
-    std::optional<std::size_t> SecondSparkLine(std::size_t match, std::size_t lineEnd, std::ptrdiff_t grown) const {
-        const auto first = static_cast<std::ptrdiff_t>(match) + 1 - grown;
-        const auto before = static_cast<std::ptrdiff_t>(match + kSpark2Reach) + 1 - grown;
+    // The second spark line is looked for in the text with the first one rewritten, 1 to 250
+    // positions after the rewritten line's "cpi R18, ", which starts it: where the next open
+    // finds it, so that saving again gives the same file. A first line that grows or shrinks
+    // moves it out of reach or into it. Its match, by its position in the source.
+    std::optional<std::size_t> SecondSparkLine(std::size_t lineStart, std::size_t lineEnd, std::ptrdiff_t grown) const {
         const std::size_t nextLine = lineEnd + 2;  // the rewritten line itself holds no match
+        const auto before = static_cast<std::ptrdiff_t>(lineStart + kSpark2Reach) + 1 - grown;
         if (before <= static_cast<std::ptrdiff_t>(nextLine)) return std::nullopt;
-        const std::size_t from = std::max(nextLine, static_cast<std::size_t>(std::max<std::ptrdiff_t>(first, 0)));
-        return source_.Find(kSpark2Literal, from, static_cast<std::size_t>(before));
+        return source_.Find(kSpark2Literal, nextLine, static_cast<std::size_t>(before));
     }
 
     std::optional<Diagnostic> AddSpeeds(const AdvanceGrid& grid) {

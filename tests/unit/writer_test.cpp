@@ -197,7 +197,7 @@ TEST(SaveToFile, SecondSparkLineWithin250PositionsOfTheFirst) {
 }
 
 // The second spark line is looked for after the first one is rewritten: within reach of
-// the first one's match in the text as it is then.
+// the rewritten line's start, in the text as it is then.
 TEST(SaveToFile, SecondSparkLineWithinReachOfTheRewrittenFirst) {
     const std::string kRewritten = "cpi R18, 11\t\t;66mks";  // 19 characters
     const struct {
@@ -210,8 +210,11 @@ TEST(SaveToFile, SecondSparkLineWithinReachOfTheRewrittenFirst) {
         {"grows by 8, at the edge of the reach", "cpi R18, 11", 242, true},
         {"shrinks by 10, drawn into the reach", kRewritten + " ; old txt", 255, true},
         {"shrinks by 10, still past the reach", kRewritten + " ; old txt", 261, false},
-        {"reach counts from the match, not the line start", "\t" + kRewritten, 251, true},
         {"same length, one past the reach", kRewritten, 251, false},
+        {"indented: counted from the rewritten line's start", "\t" + kRewritten, 250, true},
+        {"indented: one past the rewritten line's reach", "\t" + kRewritten, 251, false},
+        {"shrinks by 32, the next line close behind", std::string(40, ' ') + "cpi R18, 11", 16, true},
+        {"one on the first line goes with it, the next one counts", kRewritten + " ; cpi R19, 5", 100, true},
     };
     for (const auto& c : cases) {
         Firmware fw = MakeFirmware();
