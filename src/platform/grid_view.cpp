@@ -121,7 +121,8 @@ bool GridDelegate::eventFilter(QObject* editor, QEvent* event) {
         auto* key = static_cast<QKeyEvent*>(event);
         if (key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab) return false;
         const bool left = key->key() == Qt::Key_Left;
-        if ((left || key->key() == Qt::Key_Right) && key->modifiers() == Qt::NoModifier) {
+        const bool plain = (key->modifiers() & ~Qt::KeypadModifier) == Qt::NoModifier;  // the keypad's arrows too
+        if ((left || key->key() == Qt::Key_Right) && plain) {
             const auto* line = qobject_cast<QLineEdit*>(editor);
             if (view && line && AtEdge(*line, left)) {
                 QCoreApplication::sendEvent(view, event);

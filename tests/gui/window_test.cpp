@@ -414,7 +414,7 @@ INSTANTIATE_TEST_SUITE_P(Focus, ReclickedCell,
 
 // Left and Right in a cell's editor: inside the text they move the caret; at its
 // end, or over all of it, to the neighbouring cell. Keys: < Left, > Right, [ Home,
-// ] End, { Shift+Home, anything else typed.
+// ] End, { Shift+Home, ( the keypad's Left, anything else typed.
 struct ArrowCase {
     const char* name;
     int column, row;
@@ -439,6 +439,7 @@ TEST_P(EditorArrows, LeaveTheTextOnlyAtItsEnds) {
             case '[': QTest::keyClick(target, Qt::Key_Home); break;
             case ']': QTest::keyClick(target, Qt::Key_End); break;
             case '{': QTest::keyClick(target, Qt::Key_Home, Qt::ShiftModifier); break;
+            case '(': QTest::keyClick(target, Qt::Key_Left, Qt::KeypadModifier); break;
             default: QTest::keyClicks(target, QString(QChar(key)));
         }
         QApplication::processEvents();
@@ -452,7 +453,9 @@ INSTANTIATE_TEST_SUITE_P(Keys, EditorArrows,
                          ::testing::Values(ArrowCase{"LeftInsideTheAngleMovesTheCaret", 4, 5, "<3", 4, "132"},
                                            ArrowCase{"LeftAtTheAnglesStartGoesToTable3", 4, 5, "[<", 3, "12"},
                                            ArrowCase{"LeftOverTheWholeAngleGoesToTable3", 4, 5, "]{<", 3, "12"},
+                                           ArrowCase{"KeypadLeftAtTheAnglesStartGoesToTable3", 4, 5, "[(", 3, "12"},
                                            ArrowCase{"RightAtTheSpeedsEndGoesToTable1", 0, 5, ">", 1, "12"},
+                                           ArrowCase{"RightOverTheWholeSpeedGoesToTable1", 0, 5, "]{>", 1, "12"},
                                            ArrowCase{"RightInsideTheSpeedMovesTheCaret", 0, 5, "[>7", 0, "172"},
                                            ArrowCase{"LeftAtTheSpeedsStartStaysInTheFirstColumn", 0, 5, "[<<9", 0,
                                                      "912"},
