@@ -47,7 +47,7 @@ public:
 
     struct LineEdit {
         std::size_t lineStart;  // first character of the line to replace
-        std::string_view text;  // its new text, without the line break; copied by WithLines
+        std::string_view text;  // its new text, without the line break: must outlive the WithLines call
     };
     // A copy with each named line replaced by its new text, built in one pass;
     // line breaks and all other lines stay. Lines must be distinct, and the
