@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <ostream>
 
+#include "cli/fields.h"
 #include "table/grid.h"
 
 namespace tc::cli {
@@ -76,12 +77,6 @@ std::vector<Record> Records(std::string_view text, char separator) {
     return records;
 }
 
-std::string Trimmed(const std::string& text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string::npos) return {};
-    return text.substr(first, text.find_last_not_of(" \t") - first + 1);
-}
-
 [[noreturn]] void Refuse(const Record& record, int column, const char* name, const std::string& why) {
     throw CsvError("line " + std::to_string(record.line) + ", column " + std::to_string(column) + " (" + name +
                    "): " + why);
@@ -109,10 +104,6 @@ std::string AngleOf(const Record& record) {
     if (!IsNumber(text)) Refuse(record, column, "angle", "'" + text + "' is not a number or \"-\"");
     std::replace(text.begin(), text.end(), ',', '.');
     return text;
-}
-
-bool IsDigits(std::string_view text) {
-    return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
 }
 
 std::string_view WithoutSign(std::string_view text) {

@@ -4,6 +4,8 @@
 #include <set>
 #include <string_view>
 
+#include "cli/fields.h"
+
 namespace tc::cli {
 
 const char* const kUsage =
@@ -76,21 +78,6 @@ Exit status:
 )";
 
 namespace {
-
-bool IsDigits(std::string_view text) {
-    if (text.empty()) return false;
-    for (const char c : text)
-        if (c < '0' || c > '9') return false;
-    return true;
-}
-
-// Spaces around an item are let go: a grid cell cannot hold them anyway.
-std::string Trimmed(std::string_view text) {
-    const auto first = text.find_first_not_of(" \t");
-    if (first == std::string_view::npos) return {};
-    const auto last = text.find_last_not_of(" \t");
-    return std::string(text.substr(first, last - first + 1));
-}
 
 std::vector<std::string> SplitList(std::string_view option, std::string_view list, std::size_t count,
                                    std::string_view what) {

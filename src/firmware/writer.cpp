@@ -94,7 +94,11 @@ public:
         std::vector<SourceText::LineEdit> edits;
         edits.reserve(lines_.size());
         const std::string_view texts = texts_;
-        for (const Line& line : lines_) edits.push_back({line.start, texts.substr(line.offset, line.length)});
+        for (std::size_t i = 0; i < lines_.size(); ++i) {
+            // A line's text runs up to where the next one's begins.
+            const std::size_t end = i + 1 < lines_.size() ? lines_[i + 1].offset : texts_.size();
+            edits.push_back({lines_[i].start, texts.substr(lines_[i].offset, end - lines_[i].offset)});
+        }
         return edits;
     }
 
@@ -102,17 +106,10 @@ private:
     struct Line {
         std::size_t start;   // of the line replaced
         std::size_t offset;  // of its new text in texts_
-        std::size_t length;
     };
 
     // The new text of the line that starts there: what is appended to texts_ until the next line.
-    void StartLine(std::size_t lineStart) {
-        if (!lines_.empty()) lines_.back().length = texts_.size() - lines_.back().offset;
-        lines_.push_back({lineStart, texts_.size(), 0});
-    }
-    void EndLines() {
-        if (!lines_.empty()) lines_.back().length = texts_.size() - lines_.back().offset;
-    }
+    void StartLine(std::size_t lineStart) { lines_.push_back({lineStart, texts_.size()}); }
 
     void AddSpark(const std::string& sparkText) {
         std::string rest = std::to_string(SparkCodeOf(StrToInt(sparkText))) + "\t\t;";
@@ -130,7 +127,6 @@ private:
             texts_ += "cpi R19, ";
             texts_ += rest;
         }
-        EndLines();
     }
 
     // The second spark line is looked for in the text with the first one rewritten, 1 to 250
@@ -154,7 +150,6 @@ private:
             texts_ += std::to_string(SpeedCodeOf(speed));
             texts_ += kSpeedComment;
         }
-        EndLines();
         return std::nullopt;
     }
 
@@ -181,7 +176,6 @@ private:
                 texts_ += kDegree;
             }
         }
-        EndLines();
         return std::nullopt;
     }
 
