@@ -15,6 +15,17 @@ namespace tc {
 long long SparkCodeOf(int sparkMicroseconds) { return RoundHalfEven(Extended(sparkMicroseconds) / 6); }
 
 long long SpeedCodeOf(int speed) {
+    if (const auto quick = QuickSpeedCodeOf(speed)) return *quick;
+    return ExactSpeedCodeOf(speed);
+}
+
+std::optional<long long> QuickSpeedCodeOf(int speed) {
+    if (speed == 0) return std::nullopt;
+    // The quotient is at most 117187.5, so its one rounding in doubles is below 1e-11.
+    return QuickRound(255 - 117187.5 / speed);
+}
+
+long long ExactSpeedCodeOf(int speed) {
     if (speed == 0) throw ConversionError(kDivisionByZero);
     return RoundHalfEven(Extended(255) - Extended(117187.5) / speed);
 }

@@ -18,6 +18,10 @@ inline constexpr int kHighestSpeed = 20000;
 // round(spark / 6) and round(255 - 117187.5 / speed), halves to even.
 long long SparkCodeOf(int sparkMicroseconds);
 long long SpeedCodeOf(int speed);
+// The speed code without the emulated arithmetic where plain arithmetic is sure
+// to agree with it (see QuickRound), and through the emulation alone.
+std::optional<long long> QuickSpeedCodeOf(int speed);
+long long ExactSpeedCodeOf(int speed);
 
 struct RewriteResult {
     std::optional<Diagnostic> refusal;  // why the save was refused, when it was

@@ -1,11 +1,67 @@
 #include "table/conversion.h"
 
+#include <cmath>
+#include <cstdlib>
+
 #include "table/extended.h"
 #include "table/numbers.h"
+#include "table/utf8.h"
 
 namespace tc {
 
+std::optional<std::string> QuickCodeToAngle(int sensor, int code, char32_t separator) {
+    if (code == kNoAngleCode) return kNoAngleText;
+    // The angle is S - 0.7k with k = c below 180 and k = c - 255 above it.
+    const long long k = code < kNoAngleCode ? code : code - 255LL;
+    // Up to 500 on either side, the two rounded steps and the step's own error stay
+    // below 1e-16, while the 15th digit of an angle of 0.1 or more is 1e-15: the
+    // exact value rounds to the whole number of tenths. At zero tenths the product
+    // misses S by less than half a unit in its last place, so it rounds to S: 0.
+    const long long tenths = 10LL * sensor - 7 * k;
+    if (std::llabs(sensor) > 500 || std::llabs(k) > 500) return std::nullopt;
+    const long long magnitude = std::llabs(tenths);
+    std::string text = tenths < 0 ? "-" : "";
+    text += std::to_string(magnitude / 10);
+    if (magnitude % 10 != 0) {
+        text += Utf8(separator);
+        text += static_cast<char>('0' + magnitude % 10);
+    }
+    return text;
+}
+
+std::optional<CodeResult> QuickAngleToCode(int sensor, double angle) {
+    if (!std::isfinite(angle)) return std::nullopt;
+    // Below these quotients (0 to 180) the three roundings of the double steps, and
+    // 0.7 against the emulated step, stay below 1e-13, well inside QuickRound's margin.
+    const double s = sensor;
+    if (s >= angle) {
+        const double q = (s - angle) / 0.7;
+        if (q >= 179.5 + kQuickMargin) return CodeResult{CodeResult::BelowRange, 0};
+        const std::optional<long long> code = QuickRound(q);
+        if (!code) return std::nullopt;
+        if (*code >= kNoAngleCode) return CodeResult{CodeResult::BelowRange, 0};
+        return CodeResult{CodeResult::Ok, static_cast<int>(*code)};
+    }
+    const double d = (angle - s) / 0.7;
+    if (d >= 75.5 + kQuickMargin) return CodeResult{CodeResult::AboveRange, 0};
+    const std::optional<long long> steps = QuickRound(d);
+    if (!steps) return std::nullopt;
+    const long long code = 255 - *steps;
+    if (code <= kNoAngleCode) return CodeResult{CodeResult::AboveRange, 0};
+    return CodeResult{CodeResult::Ok, static_cast<int>(code)};
+}
+
 std::string CodeToAngle(int sensor, int code, char32_t separator) {
+    if (auto quick = QuickCodeToAngle(sensor, code, separator)) return std::move(*quick);
+    return ExactCodeToAngle(sensor, code, separator);
+}
+
+CodeResult AngleToCode(int sensor, double angle) {
+    if (const auto quick = QuickAngleToCode(sensor, angle)) return *quick;
+    return ExactAngleToCode(sensor, angle);
+}
+
+std::string ExactCodeToAngle(int sensor, int code, char32_t separator) {
     if (code == kNoAngleCode) return kNoAngleText;
     // The product first, then the sum: each step rounds, and the texts depend on it.
     const Extended s = sensor;
@@ -14,7 +70,7 @@ std::string CodeToAngle(int sensor, int code, char32_t separator) {
     return FormatGeneral(value, separator);
 }
 
-CodeResult AngleToCode(int sensor, double angle) {
+CodeResult ExactAngleToCode(int sensor, double angle) {
     const Extended s = sensor;
     const Extended a = angle;
     const Extended& step = ExtendedStep();

@@ -1,6 +1,7 @@
 #include "table/extended.h"
 
 #include <boost/multiprecision/cpp_int.hpp>
+#include <cmath>
 #include <cstdint>
 #include <stdexcept>
 
@@ -151,6 +152,14 @@ long long RoundHalfEven(const Extended& value) {
     auto rounded = below.convert_to<long long>();
     if (rest > 0.5 || (rest == 0.5 && (rounded & 1) != 0)) ++rounded;
     return rounded;
+}
+
+std::optional<long long> QuickRound(double nearValue) {
+    if (!(std::fabs(nearValue) < 0x1p52)) return std::nullopt;  // also NaN; beyond this the margin is below an ulp
+    const double below = std::floor(nearValue);
+    const double rest = nearValue - below;  // exact at these magnitudes
+    if (std::fabs(rest - 0.5) <= kQuickMargin) return std::nullopt;
+    return static_cast<long long>(rest < 0.5 ? below : below + 1);
 }
 
 }  // namespace tc

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <boost/multiprecision/cpp_bin_float.hpp>
+#include <optional>
 #include <string>
 
 namespace tc {
@@ -21,5 +22,11 @@ std::string FormatGeneral(const Extended& value, char32_t separator);
 // Nearest integer, an exact half to the even neighbour. The value must be
 // finite and within the range of long long.
 long long RoundHalfEven(const Extended& value);
+
+// The nearest integer to a double that lies within kQuickMargin of the value
+// the emulated steps give, when no half lies within kQuickMargin of it either:
+// then both round alike. Nothing near a half, where only the emulation can tell.
+inline constexpr double kQuickMargin = 1e-9;
+std::optional<long long> QuickRound(double nearValue);
 
 }  // namespace tc

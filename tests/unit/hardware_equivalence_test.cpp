@@ -86,9 +86,11 @@ TEST_F(HardwareEquivalence, CodeToAngleForEveryCodeAndSensor) {
     for (int sensor = kLowestSensor; sensor <= kHighestSensor; ++sensor)
         for (int code = -50; code <= 400; ++code) {
             const std::string expected = x87::CodeToAngle(sensor, code);
-            const std::string got = CodeToAngle(sensor, code, U'.');
-            if (got != expected && ++mismatches <= 10)
-                ADD_FAILURE() << "sensor " << sensor << ", code " << code << ": " << got << " instead of " << expected;
+            // The emulation alone as well: the quick path answers for most of these.
+            for (const std::string& got : {CodeToAngle(sensor, code, U'.'), ExactCodeToAngle(sensor, code, U'.')})
+                if (got != expected && ++mismatches <= 10)
+                    ADD_FAILURE() << "sensor " << sensor << ", code " << code << ": " << got << " instead of "
+                                  << expected;
         }
     EXPECT_EQ(mismatches, 0);
 }
@@ -127,6 +129,7 @@ TEST_F(HardwareEquivalence, SpeedAndSparkFormulas) {
     const Formula formulas[] = {
         {"speed of every speed code", 0, 254, SpeedOfCode, x87::SpeedOfCode},
         {"speed code of every speed", 1, 30000, SpeedCodeOf, x87::SpeedCodeOf},
+        {"speed code of every speed, emulated alone", 1, 30000, ExactSpeedCodeOf, x87::SpeedCodeOf},
         {"spark code of every duration", 0, 2000, SparkCodeOf, x87::SparkCodeOf},
     };
     for (const Formula& f : formulas) {
@@ -145,12 +148,12 @@ long CompareAngles(const std::vector<double>& angles, int& mismatches) {
     for (int sensor = kLowestSensor; sensor <= kHighestSensor; ++sensor)
         for (const double angle : angles) {
             const CodeResult expected = x87::AngleToCode(sensor, angle);
-            const CodeResult got = AngleToCode(sensor, angle);
             ++compared;
-            if ((got.kind != expected.kind || got.code != expected.code) && ++mismatches <= 10)
-                ADD_FAILURE() << "sensor " << sensor << ", angle " << angle << " (" << std::hexfloat << angle
-                              << std::defaultfloat << "): kind " << got.kind << " code " << got.code
-                              << " instead of kind " << expected.kind << " code " << expected.code;
+            for (const CodeResult got : {AngleToCode(sensor, angle), ExactAngleToCode(sensor, angle)})
+                if ((got.kind != expected.kind || got.code != expected.code) && ++mismatches <= 10)
+                    ADD_FAILURE() << "sensor " << sensor << ", angle " << angle << " (" << std::hexfloat << angle
+                                  << std::defaultfloat << "): kind " << got.kind << " code " << got.code
+                                  << " instead of kind " << expected.kind << " code " << expected.code;
         }
     return compared;
 }
@@ -179,10 +182,10 @@ TEST_F(HardwareEquivalence, AngleToCodeAroundEveryHalfStep) {
         }
         for (const double angle : angles) {
             const CodeResult expected = x87::AngleToCode(sensor, angle);
-            const CodeResult got = AngleToCode(sensor, angle);
             ++compared;
-            if ((got.kind != expected.kind || got.code != expected.code) && ++mismatches <= 10)
-                ADD_FAILURE() << "sensor " << sensor << ", angle " << std::hexfloat << angle;
+            for (const CodeResult got : {AngleToCode(sensor, angle), ExactAngleToCode(sensor, angle)})
+                if ((got.kind != expected.kind || got.code != expected.code) && ++mismatches <= 10)
+                    ADD_FAILURE() << "sensor " << sensor << ", angle " << std::hexfloat << angle;
         }
     }
     EXPECT_GE(compared, 500'000);
