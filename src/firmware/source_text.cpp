@@ -111,13 +111,13 @@ SourceText SourceText::WithLines(const std::vector<LineEdit>& edits) const {
     std::size_t grow = 0;
     for (const LineEdit& edit : edits) {
         // The shift of the lines after an edit is its change in length, which a line break would break.
-        if (std::any_of(edit.text.begin(), edit.text.end(), [](char c) { return c == '\r' || c == '\n'; }))
+        if (edit.text.find('\n') != std::string_view::npos || edit.text.find('\r') != std::string_view::npos)
             throw std::logic_error("a line edit must not hold a line break");
         grow += edit.text.size();
         order.push_back(&edit);
     }
-    std::sort(order.begin(), order.end(),
-              [](const LineEdit* a, const LineEdit* b) { return a->lineStart < b->lineStart; });
+    const auto earlier = [](const LineEdit* a, const LineEdit* b) { return a->lineStart < b->lineStart; };
+    if (!std::is_sorted(order.begin(), order.end(), earlier)) std::sort(order.begin(), order.end(), earlier);
     std::string out;
     out.reserve(text_.size() + grow);
     std::size_t copied = 0;

@@ -3,7 +3,6 @@
 #include <algorithm>
 #include <cstdint>
 #include <iterator>
-#include <unordered_map>
 
 #include "firmware/scanner.h"
 #include "table/conversion.h"
@@ -49,7 +48,9 @@ Diagnostic AtLine(Diagnostic::Kind kind, std::size_t line, std::string literal =
 
 // Where the line of each item the scan found starts, in text order.
 std::vector<std::size_t> FoundLineStarts(const SourceText& source, const SourceLayout& layout) {
-    std::vector<std::size_t> found = layout.speeds;
+    std::vector<std::size_t> found;
+    found.reserve(layout.speeds.size() + layout.trimmers.size() + 2 + 3 * (1 + kTableEntries));
+    found.assign(layout.speeds.begin(), layout.speeds.end());
     // Not the second spark line: no value is read from it, and the rewrite finds it anew.
     for (const auto& at : {layout.marker, layout.spark})
         if (at) found.push_back(*at);
@@ -58,7 +59,7 @@ std::vector<std::size_t> FoundLineStarts(const SourceText& source, const SourceL
         if (layout.labels[t]) found.push_back(*layout.labels[t]);
         found.insert(found.end(), layout.entries[t].begin(), layout.entries[t].end());
     }
-    std::sort(found.begin(), found.end());
+    if (!std::is_sorted(found.begin(), found.end())) std::sort(found.begin(), found.end());
     for (std::size_t& at : found) at = source.LineStart(at);
     return found;
 }
@@ -73,7 +74,7 @@ public:
             shifts_.emplace_back(edit.lineStart,
                                  static_cast<std::ptrdiff_t>(edit.text.size()) - static_cast<std::ptrdiff_t>(length));
         }
-        std::sort(shifts_.begin(), shifts_.end());
+        if (!std::is_sorted(shifts_.begin(), shifts_.end())) std::sort(shifts_.begin(), shifts_.end());
         std::ptrdiff_t total = 0;
         for (auto& [start, shift] : shifts_) shift = total += shift;  // what the lines up to this one add
     }
@@ -166,14 +167,10 @@ private:
 
     std::optional<Diagnostic> AddTables(const GridModel& model, char32_t separator) {
         const int sensor = StrToInt(model.sensor.text);
-        // The tables repeat their codes: each one's angle is worked out once.
-        std::unordered_map<int, std::string> angles;
         for (int t = 0; t < 3; ++t) {
             for (int k = 0; k < kTableEntries; ++k) {
                 const std::string& codeText = model.grid.Cell(t + 1, k + 1);
                 const int code = StrToInt(codeText);
-                auto [known, added] = angles.try_emplace(code);
-                if (added) known->second = Utf8ToCp1251(CodeToAngle(sensor, code, separator));
                 const std::size_t at = layout_.entries[static_cast<std::size_t>(t)][static_cast<std::size_t>(k)];
                 const auto next = source_.NextLineStart(at);
                 if (!next) return AtLine(Diagnostic::Kind::LayoutConflict, source_.LineNumber(at));
@@ -183,7 +180,7 @@ private:
                 texts_ += kEntryComment;
                 StartLine(*next);
                 texts_ += kStoreLine;
-                texts_ += known->second;
+                AppendCp1251(texts_, CodeToAngle(sensor, code, separator));
                 texts_ += kDegree;
             }
         }
@@ -204,7 +201,8 @@ std::optional<Diagnostic> CheckLines(const SourceText& source, const SourceLayou
     std::vector<std::size_t> starts;
     starts.reserve(edits.size());
     for (const auto& edit : edits) starts.push_back(edit.lineStart);
-    std::sort(starts.begin(), starts.end());
+    // The edits come in text order unless the source puts its items in another.
+    if (!std::is_sorted(starts.begin(), starts.end())) std::sort(starts.begin(), starts.end());
     if (const auto twin = std::adjacent_find(starts.begin(), starts.end()); twin != starts.end())
         return AtLine(Diagnostic::Kind::LayoutConflict, source.LineNumber(*twin));
     std::vector<std::pair<std::size_t, std::string>> kept;
