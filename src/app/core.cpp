@@ -261,6 +261,12 @@ Outcome Core::SaveAs(const std::string& path) {
 }
 
 void Core::SaveTo(const std::string& path, bool overOpened, Outcome& outcome) {
+    // The store may make its temporary file while the angles, the check and the rewrite run.
+    ports_.files.Prepare(path);
+    struct Dropping {
+        FileStore& files;
+        ~Dropping() { files.Drop(); }  // a save that stops before the write leaves nothing behind
+    } dropping{ports_.files};
     if (!StoreAngleColumn(outcome)) return;
     bool merged = false;
     if (overOpened && !TakeChangesOnDisk(outcome, merged)) return;

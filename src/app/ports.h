@@ -39,6 +39,10 @@ public:
     // Replaces the file as a whole by the pieces, one after another, or leaves
     // it as it was; the error text on failure. Pieces spare the caller a join.
     virtual std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) = 0;
+    // A Write of the path is coming: a store may begin what does not depend on the
+    // bytes while the caller works them out. The next Write takes it up; Drop lets it go.
+    virtual void Prepare(const std::string& /*path*/) {}
+    virtual void Drop() {}
 };
 
 class Desktop {

@@ -102,19 +102,38 @@ FileStore::Comparison DiskFiles::Compare(const std::string& path, std::span<cons
 }
 
 std::optional<std::string> DiskFiles::Write(const std::string& path, std::span<const std::string_view> pieces) {
-    std::error_code ec;
-    fs::path target = PathOf(path);
-    if (fs::is_symlink(target, ec)) {
-        // Renaming over the link would turn it into a file of its own.
-        target = fs::canonical(target, ec);
+    std::optional<std::string> error;
+    const std::shared_ptr<detail::BegunSlot> begun = std::move(begun_);
+    if (!begun || !detail::FinishBegun(*begun, path, pieces, error)) {
+        std::error_code ec;
+        const fs::path target = detail::ResolveLink(path, ec);
         if (ec) return ec.message();
+        error = detail::ReplaceWhole(target, pieces);
     }
-    auto error = detail::ReplaceWhole(target, pieces);
     if (!error) ++writes_;
     return error;
 }
 
+void DiskFiles::Prepare(const std::string& path) {
+    Drop();
+    begun_ = detail::BeginReplace(path);
+}
+
+void DiskFiles::Drop() {
+    if (const std::shared_ptr<detail::BegunSlot> begun = std::move(begun_)) detail::DropBegun(*begun);
+}
+
+DiskFiles::~DiskFiles() { Drop(); }
+
 namespace detail {
+
+fs::path ResolveLink(const std::string& path, std::error_code& error) {
+    fs::path target = PathOf(path);
+    error.clear();
+    if (fs::is_symlink(target, error)) return fs::canonical(target, error);
+    error.clear();  // no such file yet is no error here
+    return target;
+}
 
 fs::path TemporaryBeside(const fs::path& target) {
     static std::mt19937 random{std::random_device{}()};

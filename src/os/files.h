@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -14,17 +15,29 @@
 
 namespace tc::os {
 
+namespace detail {
+struct BegunSlot;
+}
+
 class DiskFiles : public FileStore {
 public:
+    DiskFiles() = default;
+    DiskFiles(const DiskFiles&) = delete;
+    DiskFiles& operator=(const DiskFiles&) = delete;
+    ~DiskFiles() override;
     ReadResult Read(const std::string& path) override;
     Comparison Compare(const std::string& path, std::span<const std::string_view> pieces) override;
     // A temporary file beside the target, flushed, then renamed over it. An
     // existing file keeps its permissions; on POSIX a symbolic link is followed.
     std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) override;
+    // On POSIX the temporary file is made on a thread of its own meanwhile.
+    void Prepare(const std::string& path) override;
+    void Drop() override;
     int Writes() const { return writes_; }
 
 private:
     int writes_ = 0;
+    std::shared_ptr<detail::BegunSlot> begun_;
 };
 
 // The path that a UTF-8 name stands for, and back.
@@ -37,8 +50,24 @@ std::vector<std::string> CommandLine(int argc, char* argv[]);
 void PrepareConsole();
 
 namespace detail {
+// The file a write of the path replaces: a symbolic link followed, since renaming
+// over the link would turn it into a file of its own.
+std::filesystem::path ResolveLink(const std::string& path, std::error_code& error);
 // The platform's half of DiskFiles::Write, for a target that is not a link.
 std::optional<std::string> ReplaceWhole(const std::filesystem::path& target, std::span<const std::string_view> pieces);
+// The platform's half of Prepare: what a replacement of the path can do before
+// its bytes are known, begun on a thread of its own (POSIX; elsewhere nothing).
+std::shared_ptr<BegunSlot> BeginReplace(const std::string& path);
+// Whether BeginReplace begins anything (it does unless turned off). The thread of
+// its own shares the process's credentials and mounts, not those that a test gives
+// one thread alone: such tests turn it off meanwhile.
+void SetBeginAhead(bool on);
+// Writes the pieces through what was begun, when it was begun for this path;
+// false, and what was begun let go of, when not.
+bool FinishBegun(BegunSlot& slot, const std::string& path, std::span<const std::string_view> pieces,
+                 std::optional<std::string>& error);
+// Lets go of what was begun, its temporary file removed.
+void DropBegun(BegunSlot& slot);
 // Returns once every file that a save replaced has been let go of (POSIX; they are
 // closed behind the saves, on a thread of their own).
 void WaitForReleasedFiles();

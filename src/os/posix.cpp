@@ -3,9 +3,12 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <atomic>
 #include <cerrno>
 #include <condition_variable>
 #include <deque>
+#include <functional>
+#include <memory>
 #include <mutex>
 #include <system_error>
 #include <thread>
@@ -44,59 +47,53 @@ int SyncData(int fd) {
 #endif
 }
 
-// Closes files on a thread of its own. The last close of a file that a rename has
-// replaced frees its blocks, which on a disk with discard costs about as long as
-// writing them; the save is complete without it and need not wait.
-class Releaser {
+// Runs jobs one after another on a thread of its own, started with the first.
+class Worker {
 public:
-    static Releaser& Instance() {
-        static Releaser releaser;
-        return releaser;
-    }
-
-    void Close(int fd) {
-        try {
-            std::lock_guard lock(mutex_);
-            if (!worker_.joinable()) worker_ = std::thread([this] { Run(); });
-            open_.push_back(fd);
-        } catch (const std::exception&) {
-            ::close(fd);  // no thread to be had: close here, as before
-            return;
-        }
-        wake_.notify_one();
-    }
-
-    void Wait() {
-        std::unique_lock lock(mutex_);
-        done_.wait(lock, [this] { return open_.empty() && closing_ == 0; });
-    }
-
-    Releaser(const Releaser&) = delete;
-    Releaser& operator=(const Releaser&) = delete;
-
-private:
-    Releaser() = default;
-    ~Releaser() {
+    Worker() = default;
+    Worker(const Worker&) = delete;
+    Worker& operator=(const Worker&) = delete;
+    ~Worker() {
         {
             std::lock_guard lock(mutex_);
             stopping_ = true;
         }
         wake_.notify_one();
-        if (worker_.joinable()) worker_.join();
+        if (thread_.joinable()) thread_.join();
     }
 
+    // False when no thread could be had: then the caller does the job itself.
+    bool Post(std::function<void()> job) {
+        try {
+            std::lock_guard lock(mutex_);
+            if (!thread_.joinable()) thread_ = std::thread([this] { Run(); });
+            jobs_.push_back(std::move(job));
+        } catch (const std::exception&) {
+            return false;
+        }
+        wake_.notify_one();
+        return true;
+    }
+
+    // Returns once every job posted has run.
+    void Wait() {
+        std::unique_lock lock(mutex_);
+        done_.wait(lock, [this] { return jobs_.empty() && running_ == 0; });
+    }
+
+private:
     void Run() {
         std::unique_lock lock(mutex_);
         for (;;) {
-            wake_.wait(lock, [this] { return stopping_ || !open_.empty(); });
-            if (open_.empty()) return;  // stopping, and every file let go
-            const int fd = open_.front();
-            open_.pop_front();
-            ++closing_;
+            wake_.wait(lock, [this] { return stopping_ || !jobs_.empty(); });
+            if (jobs_.empty()) return;  // stopping, and every job done
+            std::function<void()> job = std::move(jobs_.front());
+            jobs_.pop_front();
+            ++running_;
             lock.unlock();
-            ::close(fd);
+            job();
             lock.lock();
-            --closing_;
+            --running_;
             done_.notify_all();
         }
     }
@@ -104,15 +101,34 @@ private:
     std::mutex mutex_;
     std::condition_variable wake_;
     std::condition_variable done_;
-    std::deque<int> open_;
-    int closing_ = 0;
+    std::deque<std::function<void()>> jobs_;
+    int running_ = 0;
     bool stopping_ = false;
-    std::thread worker_;
+    std::thread thread_;
 };
+
+// The last close of a file that a rename has replaced frees its blocks, which on a
+// disk with discard costs about as long as writing them; the save is complete
+// without it and need not wait.
+Worker& Releaser() {
+    static Worker releaser;
+    return releaser;
+}
+
+void CloseBehind(int fd) {
+    if (!Releaser().Post([fd] { ::close(fd); })) ::close(fd);
+}
+
+// Begins replacements while the caller works out their bytes: apart from the
+// releases, so that a slow close does not hold a save up.
+Worker& Beginner() {
+    static Worker beginner;
+    return beginner;
+}
 
 }  // namespace
 
-void WaitForReleasedFiles() { Releaser::Instance().Wait(); }
+void WaitForReleasedFiles() { Releaser().Wait(); }
 
 namespace {
 
@@ -127,7 +143,7 @@ struct HeldFile {
     }
     // After the rename: its blocks are freed when it closes, behind the save.
     void LetGo() {
-        if (fd >= 0) Releaser::Instance().Close(fd);
+        if (fd >= 0) CloseBehind(fd);
         fd = -1;
     }
 };
@@ -156,49 +172,145 @@ int CreateTemporary(const fs::path& target, bool replacing, fs::path& temporary)
     return -1;
 }
 
-// The bytes, the old file's owner, group and mode, and all of it on the disk.
-bool WriteDurably(int fd, std::span<const std::string_view> pieces, const struct stat* old) {
-    bool done = true;
-    for (const std::string_view bytes : pieces) done = done && WriteAll(fd, bytes);
-    if (done && old) {
-        // Root saving another user's file leaves it theirs; a member of the file's group keeps that group.
-        if (::fchown(fd, old->st_uid, old->st_gid) != 0) {
-            [[maybe_unused]] const int grouped = ::fchown(fd, static_cast<uid_t>(-1), old->st_gid);
-        }
-        done = ::fchmod(fd, old->st_mode & 07777) == 0;
+// The old file's owner, group and mode on the new one. Root saving another user's
+// file leaves it theirs; a member of the file's group keeps that group.
+bool TakeOwnerAndMode(int fd, const struct stat& old) {
+    if (::fchown(fd, old.st_uid, old.st_gid) != 0) {
+        [[maybe_unused]] const int grouped = ::fchown(fd, static_cast<uid_t>(-1), old.st_gid);
     }
-    // On the disk before the rename, so that a crash leaves the old file or the new one, never a part.
-    return done && SyncData(fd) == 0;
+    return ::fchmod(fd, old.st_mode & 07777) == 0;
 }
 
 }  // namespace
 
-std::optional<std::string> ReplaceWhole(const fs::path& target, std::span<const std::string_view> pieces) {
+// A replacement begun before its bytes are known: the target checked, the old
+// file held, the temporary made and given the old file's owner and mode.
+struct Begun {
+    std::string path;  // as the caller named it
+    fs::path target;   // what is replaced, a link followed
     struct stat old {};
+    bool exists = false;
     HeldFile held;
-    if (auto refused = CheckTarget(target, old, held)) return refused;
-    const bool exists = held.fd >= 0;
     fs::path temporary;
-    const int fd = CreateTemporary(target, exists, temporary);
-    if (fd < 0) return ErrnoText(errno);
+    int fd = -1;
+    std::optional<std::string> error;  // why it could not be begun
 
-    bool done = WriteDurably(fd, pieces, exists ? &old : nullptr);
-    int error = done ? 0 : errno;
-    if (::close(fd) != 0 && done) {
-        done = false;
-        error = errno;
-    }
-    if (done && ::rename(temporary.c_str(), target.c_str()) != 0) {
-        done = false;
-        error = errno;
-    }
-    if (!done) {
+    Begun() = default;
+    Begun(const Begun&) = delete;
+    Begun& operator=(const Begun&) = delete;
+    ~Begun() {
+        if (fd < 0) return;
+        ::close(fd);
         ::unlink(temporary.c_str());
-        return ErrnoText(error ? error : EIO);
     }
-    held.LetGo();
-    // The folder is not synced: a crash may bring back the old file, never a part of either.
-    return std::nullopt;
+
+    void Start(const fs::path& file) {
+        target = file;
+        if ((error = CheckTarget(target, old, held))) return;
+        exists = held.fd >= 0;
+        fd = CreateTemporary(target, exists, temporary);
+        if (fd < 0) {
+            error = ErrnoText(errno);
+        } else if (exists && !TakeOwnerAndMode(fd, old)) {
+            error = ErrnoText(errno);
+        }
+    }
+
+    // The bytes, on the disk before the rename, so that a crash leaves the old file
+    // or the new one, never a part of either. The folder is not synced: a crash may
+    // bring back the old file.
+    std::optional<std::string> Finish(std::span<const std::string_view> pieces) {
+        if (error) return error;
+        bool done = true;
+        for (const std::string_view bytes : pieces) done = done && WriteAll(fd, bytes);
+        // A write takes away the set-ID bits of a file that is not root's: give them back.
+        if (done && exists && (old.st_mode & (S_ISUID | S_ISGID)) != 0)
+            done = ::fchmod(fd, old.st_mode & 07777) == 0;
+        done = done && SyncData(fd) == 0;
+        int failure = done ? 0 : errno;
+        if (::close(fd) != 0 && done) {
+            done = false;
+            failure = errno;
+        }
+        fd = -1;
+        if (done && ::rename(temporary.c_str(), target.c_str()) != 0) {
+            done = false;
+            failure = errno;
+        }
+        if (!done) {
+            ::unlink(temporary.c_str());
+            return ErrnoText(failure ? failure : EIO);
+        }
+        held.LetGo();
+        return std::nullopt;
+    }
+};
+
+// What the beginner thread hands over: the replacement once it is begun.
+struct BegunSlot {
+    std::mutex mutex;
+    std::condition_variable ready;
+    bool done = false;             // the beginner thread is through with it
+    std::unique_ptr<Begun> begun;  // nothing when not even that could be had
+};
+
+// The replacement begun for the path, waited for; nothing when the slot holds another.
+std::unique_ptr<Begun> Take(BegunSlot& slot, const std::string& path) {
+    std::unique_lock lock(slot.mutex);
+    slot.ready.wait(lock, [&] { return slot.done; });
+    std::unique_ptr<Begun> begun = std::move(slot.begun);
+    lock.unlock();
+    if (!begun || begun->path != path) return nullptr;  // dropped here, its temporary removed
+    return begun;
+}
+
+namespace {
+std::atomic<bool> beginAhead{true};
+}
+
+void SetBeginAhead(bool on) { beginAhead = on; }
+
+std::shared_ptr<BegunSlot> BeginReplace(const std::string& path) {
+    if (!beginAhead) return nullptr;
+    auto slot = std::make_shared<BegunSlot>();
+    const auto begin = [slot, path] {
+        std::unique_ptr<Begun> begun;
+        try {
+            begun = std::make_unique<Begun>();
+            begun->path = path;
+            std::error_code error;
+            const fs::path target = ResolveLink(path, error);
+            if (error) {
+                begun->error = error.message();
+            } else {
+                begun->Start(target);
+            }
+        } catch (const std::exception&) {
+            begun.reset();  // out of memory: the write does it all itself
+        }
+        std::lock_guard lock(slot->mutex);
+        slot->begun = std::move(begun);
+        slot->done = true;
+        slot->ready.notify_all();
+    };
+    if (!Beginner().Post(begin)) begin();
+    return slot;
+}
+
+bool FinishBegun(BegunSlot& slot, const std::string& path, std::span<const std::string_view> pieces,
+                 std::optional<std::string>& error) {
+    std::unique_ptr<Begun> begun = Take(slot, path);
+    if (!begun) return false;
+    error = begun->Finish(pieces);
+    return true;
+}
+
+void DropBegun(BegunSlot& slot) { Take(slot, {}); }
+
+std::optional<std::string> ReplaceWhole(const fs::path& target, std::span<const std::string_view> pieces) {
+    Begun begun;
+    begun.Start(target);
+    return begun.Finish(pieces);
 }
 
 }  // namespace detail

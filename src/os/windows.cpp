@@ -128,6 +128,20 @@ DWORD MoveIntoPlace(const std::wstring& from, const std::wstring& name, const fs
 // Replaced files are closed before ReplaceWhole returns here.
 void WaitForReleasedFiles() {}
 
+// Nothing is begun ahead here: every write does all of its work in ReplaceWhole.
+struct BegunSlot {};
+
+std::shared_ptr<BegunSlot> BeginReplace(const std::string& /*path*/) { return nullptr; }
+
+void SetBeginAhead(bool /*on*/) {}
+
+bool FinishBegun(BegunSlot& /*slot*/, const std::string& /*path*/, std::span<const std::string_view> /*pieces*/,
+                 std::optional<std::string>& /*error*/) {
+    return false;
+}
+
+void DropBegun(BegunSlot& /*slot*/) {}
+
 std::optional<std::string> ReplaceWhole(const fs::path& target, std::span<const std::string_view> pieces) {
     const std::wstring name = target.wstring();
     bool exists = false;

@@ -27,6 +27,7 @@
 
 #include "firmware/scanner.h"
 #include "gui_support.h"
+#include "os/files.h"
 #include "support/without_capability.h"
 
 namespace gui {
@@ -63,6 +64,17 @@ bool CanWrite(const QString& folder, qint64 size = 1) {
 }
 
 using tc::test::WithoutCapability;
+
+// The faults below hold for this thread alone (its capabilities, its mounts): the
+// file layer's thread of its own would not meet them, so saves make their
+// temporary files on this one meanwhile.
+class OnThisThread {
+public:
+    OnThisThread() { tc::os::detail::SetBeginAhead(false); }
+    ~OnThisThread() { tc::os::detail::SetBeginAhead(true); }
+    OnThisThread(const OnThisThread&) = delete;
+    OnThisThread& operator=(const OnThisThread&) = delete;
+};
 
 // A folder in which no file can be created, by whatever this system allows:
 // its write permission taken away, or else its immutable attribute set.
@@ -109,6 +121,7 @@ public:
     const std::string& WhyNot() const { return why_; }
 
 private:
+    OnThisThread onThisThread_;
     QString folder_;
     std::optional<WithoutCapability> noOverride_;
     int fd_ = -1;
@@ -172,6 +185,7 @@ private:
         while (filler.write(byte) == 1) {}
     }
 
+    OnThisThread onThisThread_;
     QString folder_;
     bool mounted_ = false;
     bool limited_ = false;

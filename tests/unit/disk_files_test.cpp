@@ -6,8 +6,11 @@
 
 #ifndef _WIN32
 #include <fcntl.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include <csignal>
 #endif
 #ifdef __linux__
 #include "support/without_capability.h"
@@ -20,6 +23,7 @@
 #include <iterator>
 #include <optional>
 #include <random>
+#include <tuple>
 #include <string>
 #include <vector>
 
@@ -104,10 +108,11 @@ struct WriteCase {
     std::vector<std::string> namesAfter;  // what the folder holds afterwards
 };
 
-class DiskFilesWrite : public ::testing::TestWithParam<WriteCase> {};
+// Each case written straight away, and prepared first as a save does.
+class DiskFilesWrite : public ::testing::TestWithParam<std::tuple<WriteCase, bool>> {};
 
 TEST_P(DiskFilesWrite, ReplacesWholeOrLeavesAsItWas) {
-    const WriteCase& c = GetParam();
+    const auto& [c, prepared] = GetParam();
     Folder folder;
     if (c.before) c.before(folder.Path());
     const fs::path target = folder.Path() / PathOf(c.file);
@@ -115,6 +120,7 @@ TEST_P(DiskFilesWrite, ReplacesWholeOrLeavesAsItWas) {
     std::vector<std::string_view> pieces(c.pieces.begin(), c.pieces.end());
 
     DiskFiles files;
+    if (prepared) files.Prepare(Utf8Of(target));
     const auto error = files.Write(Utf8Of(target), pieces);
 
     std::string joined;
@@ -155,7 +161,87 @@ const WriteCase kWriteCases[] = {
      {"CDI.asm"}},
 };
 
-INSTANTIATE_TEST_SUITE_P(Files, DiskFilesWrite, ::testing::ValuesIn(kWriteCases),
+INSTANTIATE_TEST_SUITE_P(Files, DiskFilesWrite, ::testing::Combine(::testing::ValuesIn(kWriteCases), ::testing::Bool()),
+                         [](const auto& info) {
+                             return std::string(std::get<0>(info.param).name) +
+                                    (std::get<1>(info.param) ? "_Prepared" : "");
+                         });
+
+struct PrepareCase {
+    const char* name;
+    // What is done with the files once CDI.asm holds "old": the file names prepared or written.
+    std::function<void(DiskFiles&, const fs::path& folder)> act;
+    std::string cdi;                      // CDI.asm afterwards
+    std::vector<std::string> namesAfter;  // no temporary file among them
+    bool leftPrepared = false;            // the temporary stays until the store goes
+};
+
+std::string Name(const fs::path& folder, const char* file) { return Utf8Of(folder / file); }
+
+void WriteNew(DiskFiles& files, const std::string& path) {
+    const std::string_view piece = "new\r\n";
+    EXPECT_FALSE(files.Write(path, {&piece, 1}).has_value()) << path;
+}
+
+class DiskFilesPrepare : public ::testing::TestWithParam<PrepareCase> {};
+
+TEST_P(DiskFilesPrepare, WhatIsPreparedIsTakenUpOrLeavesNothing) {
+    const PrepareCase& c = GetParam();
+    Folder folder;
+    Put(folder.Path() / "CDI.asm", "old\r\n");
+    {
+        DiskFiles files;
+        c.act(files, folder.Path());
+        // Checked while the store lives: a preparation let go of is gone at once.
+        EXPECT_EQ(Slurp(folder.Path() / "CDI.asm"), c.cdi);
+        if (!c.leftPrepared) {
+            EXPECT_EQ(folder.Names(), c.namesAfter);
+        }
+    }
+    EXPECT_EQ(folder.Names(), c.namesAfter);
+}
+
+const PrepareCase kPrepareCases[] = {
+    {"Dropped",
+     [](DiskFiles& files, const fs::path& f) {
+         files.Prepare(Name(f, "CDI.asm"));
+         files.Drop();
+     },
+     "old\r\n",
+     {"CDI.asm"}},
+    {"PreparedForAnotherFile",
+     [](DiskFiles& files, const fs::path& f) {
+         files.Prepare(Name(f, "CDI.asm"));
+         WriteNew(files, Name(f, "other.asm"));
+     },
+     "old\r\n",
+     {"CDI.asm", "other.asm"}},
+    {"PreparedTwice",
+     [](DiskFiles& files, const fs::path& f) {
+         files.Prepare(Name(f, "other.asm"));
+         files.Prepare(Name(f, "CDI.asm"));
+         WriteNew(files, Name(f, "CDI.asm"));
+     },
+     "new\r\n",
+     {"CDI.asm"}},
+    {"WrittenTwiceAfterOnePreparation",
+     [](DiskFiles& files, const fs::path& f) {
+         files.Prepare(Name(f, "CDI.asm"));
+         WriteNew(files, Name(f, "CDI.asm"));
+         WriteNew(files, Name(f, "CDI.asm"));
+     },
+     "new\r\n",
+     {"CDI.asm"}},
+    {"LeftUnused",
+     [](DiskFiles& files, const fs::path& f) {
+         files.Prepare(Name(f, "CDI.asm"));
+     },
+     "old\r\n",
+     {"CDI.asm"},
+     true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, DiskFilesPrepare, ::testing::ValuesIn(kPrepareCases),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(DiskFilesWrite, ReadOnlyFileIsRefusedAndKept) {
@@ -208,6 +294,69 @@ TEST(DiskFilesWrite, ANewFileTakesTheModeTheUmaskLeaves) {
 #endif
 
 #ifdef __linux__
+struct ModeCase {
+    const char* name;
+    mode_t mode;
+    bool prepared;
+};
+
+class DiskFilesMode : public ::testing::TestWithParam<ModeCase> {};
+
+// A write by anyone but root takes the set-ID bits off a file; the replaced file keeps them all.
+TEST_P(DiskFilesMode, TheReplacedFileKeepsEveryModeBit) {
+    const ModeCase& c = GetParam();
+    test::WithoutCapability noSetId(CAP_FSETID);
+    Folder folder;
+    const fs::path target = folder.Path() / "CDI.asm";
+    Put(target, "old\r\n");
+    ASSERT_EQ(::chmod(target.c_str(), c.mode), 0);
+    DiskFiles files;
+    if (c.prepared) files.Prepare(Utf8Of(target));
+    WriteNew(files, Utf8Of(target));
+    struct stat after {};
+    ASSERT_EQ(::stat(target.c_str(), &after), 0);
+    EXPECT_EQ(after.st_mode & 07777, c.mode);
+    EXPECT_EQ(Slurp(target), "new\r\n");
+}
+
+const ModeCase kModeCases[] = {
+    {"Plain", 0640, false},           {"PlainPrepared", 0640, true},
+    {"SetUserId", 04755, false},      {"SetUserIdPrepared", 04755, true},
+    {"SetGroupId", 02755, false},     {"SetGroupIdPrepared", 02755, true},
+    {"ReadOnlyForAll", 0444, false},  {"ReadOnlyForAllPrepared", 0444, true},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, DiskFilesMode, ::testing::ValuesIn(kModeCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+class DiskFilesFull : public ::testing::TestWithParam<bool> {};
+
+// A disk that fills up part way, as a limit on the size of any file this process writes.
+TEST_P(DiskFilesFull, AWriteThatRunsOutOfRoomKeepsTheFile) {
+    Folder folder;
+    const fs::path target = folder.Path() / "CDI.asm";
+    Put(target, "old\r\n");
+    DiskFiles files;
+    if (GetParam()) files.Prepare(Utf8Of(target));
+    rlimit saved{};
+    ASSERT_EQ(getrlimit(RLIMIT_FSIZE, &saved), 0);
+    rlimit small = saved;
+    small.rlim_cur = 4096;
+    const auto oldSignal = std::signal(SIGXFSZ, SIG_IGN);
+    ASSERT_EQ(setrlimit(RLIMIT_FSIZE, &small), 0);
+    const std::string big(20000, 'x');
+    const std::string_view piece = big;
+    const auto error = files.Write(Utf8Of(target), {&piece, 1});
+    setrlimit(RLIMIT_FSIZE, &saved);
+    std::signal(SIGXFSZ, oldSignal);
+    EXPECT_TRUE(error.has_value());
+    EXPECT_EQ(Slurp(target), "old\r\n");
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"CDI.asm"});
+}
+
+INSTANTIATE_TEST_SUITE_P(Files, DiskFilesFull, ::testing::Bool(),
+                         [](const auto& info) { return std::string(info.param ? "Prepared" : "Straight"); });
+
 // The files of the folder that this process still has open, deleted ones included.
 int OpenFilesIn(const fs::path& folder) {
     int open = 0;

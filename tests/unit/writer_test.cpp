@@ -309,6 +309,8 @@ TEST(SaveToFile, SavingTwiceGivesTheSameBytes) {
     h->Show(h->core.Save());
     EXPECT_EQ(h->files.files.at(kPath), first);
     EXPECT_TRUE(h->messages.all.empty());
+    // Each write took up what its save had the store prepare, for the file it wrote.
+    EXPECT_EQ(h->files.preparedWrites, (std::vector<std::string>{kPath, kPath}));
 }
 
 TEST(SaveToFile, RefusedSavesWriteNothing) {
@@ -378,6 +380,7 @@ TEST(SaveToFile, RefusedSavesWriteNothing) {
             EXPECT_EQ(h->messages.all[0].text, c.warning) << c.what;
         }
         EXPECT_EQ(h->files.writes, 0) << c.what;
+        EXPECT_FALSE(h->files.prepared) << c.what << ": what the save had prepared is let go of";
         EXPECT_EQ(h->files.files.at(kPath), c.fw.Bytes()) << c.what;
         EXPECT_EQ(h->core.Source().Text(), sourceBefore) << c.what;
     }
@@ -423,6 +426,7 @@ TEST(SaveToFile, ATextThatDoesNotConvertChangesNothing) {
         h->Show(h->core.Save());
         EXPECT_EQ(h->messages.all, (std::vector<Message>{{"app", c.error}}));
         EXPECT_EQ(h->files.writes, 0);
+        EXPECT_FALSE(h->files.prepared) << c.text;
         EXPECT_EQ(h->core.Source().Text(), sourceBefore);
     }
     auto h = Loaded(MakeFirmware());
