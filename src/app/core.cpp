@@ -50,6 +50,12 @@ bool SameBytes(std::string_view bytes, std::span<const std::string_view> pieces)
 
 }  // namespace
 
+std::optional<std::string> FileStore::WriteChecked(const std::string& path, std::span<const std::string_view> pieces,
+                                                   const std::function<bool()>& keep) {
+    if (!keep()) return std::nullopt;
+    return Write(path, pieces);
+}
+
 FileStore::Comparison FileStore::Compare(const std::string& path, std::span<const std::string_view> pieces) {
     ReadResult file = Read(path);
     switch (file.status) {
@@ -270,12 +276,22 @@ void Core::SaveTo(const std::string& path, bool overOpened, Outcome& outcome) {
     if (!StoreAngleColumn(outcome)) return;
     bool merged = false;
     if (overOpened && !TakeChangesOnDisk(outcome, merged)) return;
-    RewriteResult rewritten = RewriteSource(source_, layout_, model_, separator_);
+    RewriteResult rewritten = RewriteText(source_, layout_, model_, separator_);
     if (rewritten.refusal) return Stop(outcome, Outcome::Refused, std::move(*rewritten.refusal));
+    // The check that the new text reads back runs while the store puts it on the disk.
+    bool checked = false;
+    std::optional<Diagnostic> moved;
+    const auto check = [&] {
+        checked = true;
+        moved = CheckReadsBack(source_, layout_, rewritten);
+        return !moved;
+    };
+    const std::string_view pieces[] = {rewritten.text.Text(), rewritten.text.Tail()};
+    const auto error = ports_.files.WriteChecked(path, pieces, check);
+    if (!checked) check();  // a write that failed first: the refusal is still the answer
+    if (moved) return Stop(outcome, Outcome::Refused, std::move(*moved));
     const SourceText previous = std::move(source_);
     SetSource(std::move(rewritten.text), std::move(rewritten.layout));
-    const std::string_view pieces[] = {source_.Text(), source_.Tail()};
-    const auto error = ports_.files.Write(path, pieces);
     if (overOpened && !error) {
         // The disk now holds the text itself: no copy of it is kept.
         disk_ = Disk::Source;

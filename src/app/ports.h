@@ -3,6 +3,7 @@
 // console, the tests with recorders and in-memory files.
 #pragma once
 
+#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -39,6 +40,11 @@ public:
     // Replaces the file as a whole by the pieces, one after another, or leaves
     // it as it was; the error text on failure. Pieces spare the caller a join.
     virtual std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) = 0;
+    // Write, with a check that runs while the bytes go to the disk. When it answers
+    // false, the file stays as it was and nothing is returned: the caller knows why.
+    // A write that fails before the check runs does not run it.
+    virtual std::optional<std::string> WriteChecked(const std::string& path, std::span<const std::string_view> pieces,
+                                                    const std::function<bool()>& keep);
     // A Write of the path is coming: a store may begin what does not depend on the
     // bytes while the caller works them out. The next Write takes it up; Drop lets it go.
     virtual void Prepare(const std::string& /*path*/) {}

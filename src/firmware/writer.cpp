@@ -64,29 +64,29 @@ std::vector<std::size_t> FoundLineStarts(const SourceText& source, const SourceL
     return found;
 }
 
-// A line start of the source moved to where that line starts after the edits:
-// the rewrite keeps the line count and changes only the lengths of the lines it replaces.
-class LineShift {
-public:
-    LineShift(const SourceText& source, const std::vector<SourceText::LineEdit>& edits) {
-        for (const auto& edit : edits) {
-            const std::size_t length = source.LineEnd(edit.lineStart) - edit.lineStart;
-            shifts_.emplace_back(edit.lineStart,
-                                 static_cast<std::ptrdiff_t>(edit.text.size()) - static_cast<std::ptrdiff_t>(length));
-        }
-        if (!std::is_sorted(shifts_.begin(), shifts_.end())) std::sort(shifts_.begin(), shifts_.end());
-        std::ptrdiff_t total = 0;
-        for (auto& [start, shift] : shifts_) shift = total += shift;  // what the lines up to this one add
+// Where the rewrite moves each line start: the rewrite keeps the line count and
+// changes only the lengths of the lines it replaces.
+std::vector<std::pair<std::size_t, std::ptrdiff_t>> LineShifts(const SourceText& source,
+                                                                const std::vector<SourceText::LineEdit>& edits) {
+    std::vector<std::pair<std::size_t, std::ptrdiff_t>> shifts;
+    shifts.reserve(edits.size());
+    for (const auto& edit : edits) {
+        const std::size_t length = source.LineEnd(edit.lineStart) - edit.lineStart;
+        shifts.emplace_back(edit.lineStart,
+                            static_cast<std::ptrdiff_t>(edit.text.size()) - static_cast<std::ptrdiff_t>(length));
     }
-    std::size_t operator()(std::size_t lineStart) const {
-        const auto after = std::lower_bound(shifts_.begin(), shifts_.end(), std::pair{lineStart, PTRDIFF_MIN});
-        if (after == shifts_.begin()) return lineStart;
-        return static_cast<std::size_t>(static_cast<std::ptrdiff_t>(lineStart) + std::prev(after)->second);
-    }
+    if (!std::is_sorted(shifts.begin(), shifts.end())) std::sort(shifts.begin(), shifts.end());
+    std::ptrdiff_t total = 0;
+    for (auto& [start, shift] : shifts) shift = total += shift;  // what the lines up to this one add
+    return shifts;
+}
 
-private:
-    std::vector<std::pair<std::size_t, std::ptrdiff_t>> shifts_;
-};
+// A line start of the source moved to where that line starts after the edits.
+std::size_t Shifted(const std::vector<std::pair<std::size_t, std::ptrdiff_t>>& shifts, std::size_t lineStart) {
+    const auto after = std::lower_bound(shifts.begin(), shifts.end(), std::pair{lineStart, PTRDIFF_MIN});
+    if (after == shifts.begin()) return lineStart;
+    return static_cast<std::size_t>(static_cast<std::ptrdiff_t>(lineStart) + std::prev(after)->second);
+}
 
 // The new lines, in the order the items were found; a refusal when a value cannot be written.
 // Their texts go one after another into one buffer: a save writes some 230 lines.
@@ -215,26 +215,10 @@ std::optional<Diagnostic> CheckLines(const SourceText& source, const SourceLayou
     return std::nullopt;
 }
 
-// A number field reads past its line end, so a line of another length can move
-// what the next scan finds: the saved file must read back from the same lines.
-std::optional<Diagnostic> CheckReadsBack(const SourceText& source, const SourceLayout& layout,
-                                         const std::vector<SourceText::LineEdit>& edits, const RewriteResult& result) {
-    std::vector<std::size_t> before = FoundLineStarts(source, layout);
-    const LineShift shift(source, edits);
-    for (std::size_t& start : before) start = shift(start);
-    const std::vector<std::size_t> after = FoundLineStarts(result.text, result.layout);
-    const auto moved = std::mismatch(before.begin(), before.end(), after.begin(), after.end());
-    if (moved.first == before.end() && moved.second == after.end()) return std::nullopt;
-    const std::size_t start = moved.first == before.end()   ? *moved.second
-                              : moved.second == after.end() ? *moved.first
-                                                            : std::min(*moved.first, *moved.second);
-    return AtLine(Diagnostic::Kind::MovedItem, result.text.LineNumber(start));
-}
-
 }  // namespace
 
-RewriteResult RewriteSource(const SourceText& source, const SourceLayout& layout, const GridModel& model,
-                            char32_t separator) {
+RewriteResult RewriteText(const SourceText& source, const SourceLayout& layout, const GridModel& model,
+                          char32_t separator) {
     if (layout.marker && !layout.spark) return Refuse({.kind = Diagnostic::Kind::SparkLineMissing});
     if (const auto stopped = DescribeStop(layout)) return Refuse(*stopped);
 
@@ -245,8 +229,30 @@ RewriteResult RewriteSource(const SourceText& source, const SourceLayout& layout
 
     RewriteResult result;
     result.text = source.WithLines(edits);
+    result.shifts = LineShifts(source, edits);
+    return result;
+}
+
+// A number field reads past its line end, so a line of another length can move
+// what the next scan finds: the saved file must read back from the same lines.
+std::optional<Diagnostic> CheckReadsBack(const SourceText& source, const SourceLayout& layout, RewriteResult& result) {
     result.layout = ScanSource(result.text);
-    if (auto refusal = CheckReadsBack(source, layout, edits, result)) return Refuse(std::move(*refusal));
+    std::vector<std::size_t> before = FoundLineStarts(source, layout);
+    for (std::size_t& start : before) start = Shifted(result.shifts, start);
+    const std::vector<std::size_t> after = FoundLineStarts(result.text, result.layout);
+    const auto moved = std::mismatch(before.begin(), before.end(), after.begin(), after.end());
+    if (moved.first == before.end() && moved.second == after.end()) return std::nullopt;
+    const std::size_t start = moved.first == before.end()   ? *moved.second
+                              : moved.second == after.end() ? *moved.first
+                                                            : std::min(*moved.first, *moved.second);
+    return AtLine(Diagnostic::Kind::MovedItem, result.text.LineNumber(start));
+}
+
+RewriteResult RewriteSource(const SourceText& source, const SourceLayout& layout, const GridModel& model,
+                            char32_t separator) {
+    RewriteResult result = RewriteText(source, layout, model, separator);
+    if (result.refusal) return result;
+    if (auto refusal = CheckReadsBack(source, layout, result)) return Refuse(std::move(*refusal));
     return result;
 }
 

@@ -4,6 +4,8 @@
 
 #include <optional>
 #include <string>
+#include <utility>
+#include <vector>
 
 #include "firmware/scanner.h"
 #include "firmware/source_text.h"
@@ -26,7 +28,10 @@ long long ExactSpeedCodeOf(int speed);
 struct RewriteResult {
     std::optional<Diagnostic> refusal;  // why the save was refused, when it was
     SourceText text;                    // the rewritten text, when not refused
-    SourceLayout layout;                // and its ScanSource
+    SourceLayout layout;                // and its ScanSource, once checked
+    // Where the rewrite moved each line start of the source: the line start, and what
+    // the replaced lines up to it added, by line start.
+    std::vector<std::pair<std::size_t, std::ptrdiff_t>> shifts;
 };
 
 // Builds every new line first, then changes the text in one pass. A refused
@@ -34,5 +39,12 @@ struct RewriteResult {
 // The layout is ScanSource(source), found before.
 RewriteResult RewriteSource(const SourceText& source, const SourceLayout& layout, const GridModel& model,
                             char32_t separator);
+
+// RewriteSource in two steps, so that the check can run while the text goes to
+// the disk: the text alone, its layout still empty, then the check that the
+// rewritten text reads back from the same lines, which fills in the layout.
+RewriteResult RewriteText(const SourceText& source, const SourceLayout& layout, const GridModel& model,
+                          char32_t separator);
+std::optional<Diagnostic> CheckReadsBack(const SourceText& source, const SourceLayout& layout, RewriteResult& result);
 
 }  // namespace tc

@@ -102,15 +102,22 @@ FileStore::Comparison DiskFiles::Compare(const std::string& path, std::span<cons
 }
 
 std::optional<std::string> DiskFiles::Write(const std::string& path, std::span<const std::string_view> pieces) {
+    return WriteChecked(path, pieces, [] { return true; });
+}
+
+std::optional<std::string> DiskFiles::WriteChecked(const std::string& path, std::span<const std::string_view> pieces,
+                                                   const std::function<bool()>& keep) {
     std::optional<std::string> error;
+    bool kept = true;
+    const auto checked = [&] { return kept = keep(); };
     const std::shared_ptr<detail::BegunSlot> begun = std::move(begun_);
-    if (!begun || !detail::FinishBegun(*begun, path, pieces, error)) {
+    if (!begun || !detail::FinishBegun(*begun, path, pieces, checked, error)) {
         std::error_code ec;
         const fs::path target = detail::ResolveLink(path, ec);
         if (ec) return ec.message();
-        error = detail::ReplaceWhole(target, pieces);
+        error = detail::ReplaceWhole(target, pieces, checked);
     }
-    if (!error) ++writes_;
+    if (!error && kept) ++writes_;
     return error;
 }
 

@@ -30,6 +30,9 @@ public:
     // A temporary file beside the target, flushed, then renamed over it. An
     // existing file keeps its permissions; on POSIX a symbolic link is followed.
     std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) override;
+    // On POSIX the check runs while a thread of its own waits for the data to reach the disk.
+    std::optional<std::string> WriteChecked(const std::string& path, std::span<const std::string_view> pieces,
+                                            const std::function<bool()>& keep) override;
     // On POSIX the temporary file is made on a thread of its own meanwhile.
     void Prepare(const std::string& path) override;
     void Drop() override;
@@ -54,7 +57,8 @@ namespace detail {
 // over the link would turn it into a file of its own.
 std::filesystem::path ResolveLink(const std::string& path, std::error_code& error);
 // The platform's half of DiskFiles::Write, for a target that is not a link.
-std::optional<std::string> ReplaceWhole(const std::filesystem::path& target, std::span<const std::string_view> pieces);
+std::optional<std::string> ReplaceWhole(const std::filesystem::path& target, std::span<const std::string_view> pieces,
+                                        const std::function<bool()>& keep);
 // The platform's half of Prepare: what a replacement of the path can do before
 // its bytes are known, begun on a thread of its own (POSIX; elsewhere nothing).
 std::shared_ptr<BegunSlot> BeginReplace(const std::string& path);
@@ -65,7 +69,7 @@ void SetBeginAhead(bool on);
 // Writes the pieces through what was begun, when it was begun for this path;
 // false, and what was begun let go of, when not.
 bool FinishBegun(BegunSlot& slot, const std::string& path, std::span<const std::string_view> pieces,
-                 std::optional<std::string>& error);
+                 const std::function<bool()>& keep, std::optional<std::string>& error);
 // Lets go of what was begun, its temporary file removed.
 void DropBegun(BegunSlot& slot);
 // Returns once every file that a save replaced has been let go of (POSIX; they are

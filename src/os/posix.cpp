@@ -8,6 +8,7 @@
 #include <condition_variable>
 #include <deque>
 #include <functional>
+#include <future>
 #include <memory>
 #include <mutex>
 #include <system_error>
@@ -217,32 +218,59 @@ struct Begun {
     }
 
     // The bytes, on the disk before the rename, so that a crash leaves the old file
-    // or the new one, never a part of either. The folder is not synced: a crash may
+    // or the new one, never a part of either; the caller's check runs meanwhile, and
+    // when it says no, the old file stays. The folder is not synced: a crash may
     // bring back the old file.
-    std::optional<std::string> Finish(std::span<const std::string_view> pieces) {
+    std::optional<std::string> Finish(std::span<const std::string_view> pieces, const std::function<bool()>& keep) {
         if (error) return error;
         bool done = true;
         for (const std::string_view bytes : pieces) done = done && WriteAll(fd, bytes);
         // A write takes away the set-ID bits of a file that is not root's: give them back.
         if (done && exists && (old.st_mode & (S_ISUID | S_ISGID)) != 0)
             done = ::fchmod(fd, old.st_mode & 07777) == 0;
-        done = done && SyncData(fd) == 0;
         int failure = done ? 0 : errno;
+        bool kept = true;
+        if (done) {
+            failure = SyncWhile(keep, kept);
+            done = failure == 0;
+        }
         if (::close(fd) != 0 && done) {
             done = false;
             failure = errno;
         }
         fd = -1;
-        if (done && ::rename(temporary.c_str(), target.c_str()) != 0) {
+        if (done && kept && ::rename(temporary.c_str(), target.c_str()) != 0) {
             done = false;
             failure = errno;
         }
-        if (!done) {
+        if (!done || !kept) {
             ::unlink(temporary.c_str());
-            return ErrnoText(failure ? failure : EIO);
+            if (!done) return ErrnoText(failure ? failure : EIO);
+            return std::nullopt;
         }
         held.LetGo();
         return std::nullopt;
+    }
+
+private:
+    // The data flushed on the beginner thread while this one runs the check;
+    // the flush's error, or 0. Here, one after the other, when no thread can be had.
+    int SyncWhile(const std::function<bool()>& keep, bool& kept) {
+        auto flushed = std::make_shared<std::promise<int>>();
+        std::future<int> result = flushed->get_future();
+        const int file = fd;
+        const auto flush = [flushed, file] { flushed->set_value(SyncData(file) == 0 ? 0 : errno); };
+        if (!Beginner().Post(flush)) {
+            kept = keep();
+            return kept ? (SyncData(file) == 0 ? 0 : errno) : 0;
+        }
+        try {
+            kept = keep();
+        } catch (...) {
+            result.wait();  // the thread is done with the file before it is closed
+            throw;
+        }
+        return result.get();
     }
 };
 
@@ -298,19 +326,20 @@ std::shared_ptr<BegunSlot> BeginReplace(const std::string& path) {
 }
 
 bool FinishBegun(BegunSlot& slot, const std::string& path, std::span<const std::string_view> pieces,
-                 std::optional<std::string>& error) {
+                 const std::function<bool()>& keep, std::optional<std::string>& error) {
     std::unique_ptr<Begun> begun = Take(slot, path);
     if (!begun) return false;
-    error = begun->Finish(pieces);
+    error = begun->Finish(pieces, keep);
     return true;
 }
 
 void DropBegun(BegunSlot& slot) { Take(slot, {}); }
 
-std::optional<std::string> ReplaceWhole(const fs::path& target, std::span<const std::string_view> pieces) {
+std::optional<std::string> ReplaceWhole(const fs::path& target, std::span<const std::string_view> pieces,
+                                        const std::function<bool()>& keep) {
     Begun begun;
     begun.Start(target);
-    return begun.Finish(pieces);
+    return begun.Finish(pieces, keep);
 }
 
 }  // namespace detail

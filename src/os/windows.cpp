@@ -136,13 +136,15 @@ std::shared_ptr<BegunSlot> BeginReplace(const std::string& /*path*/) { return nu
 void SetBeginAhead(bool /*on*/) {}
 
 bool FinishBegun(BegunSlot& /*slot*/, const std::string& /*path*/, std::span<const std::string_view> /*pieces*/,
-                 std::optional<std::string>& /*error*/) {
+                 const std::function<bool()>& /*keep*/, std::optional<std::string>& /*error*/) {
     return false;
 }
 
 void DropBegun(BegunSlot& /*slot*/) {}
 
-std::optional<std::string> ReplaceWhole(const fs::path& target, std::span<const std::string_view> pieces) {
+std::optional<std::string> ReplaceWhole(const fs::path& target, std::span<const std::string_view> pieces,
+                                        const std::function<bool()>& keep) {
+    if (!keep()) return std::nullopt;  // checked first here: nothing is written for a refusal
     const std::wstring name = target.wstring();
     bool exists = false;
     if (auto refused = CheckTarget(name, exists)) return refused;

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <deque>
+#include <functional>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -58,9 +59,19 @@ public:
     std::map<std::string, std::string> files;
     std::map<std::string, std::string> readErrors;  // path: the error its read ends with
     std::optional<std::string> writeError;          // set: every write fails with it
+    std::optional<std::string> earlyWriteError;     // set: every write fails with it before its check runs
     int writes = 0;
     std::optional<std::string> prepared;  // the path a write was prepared for, until it is taken up or dropped
     std::vector<std::string> preparedWrites;  // the paths of the writes that took up a preparation
+    std::optional<std::string> WriteChecked(const std::string& path, std::span<const std::string_view> pieces,
+                                            const std::function<bool()>& keep) override {
+        if (earlyWriteError) {
+            ++writes;
+            prepared.reset();
+            return earlyWriteError;
+        }
+        return FileStore::WriteChecked(path, pieces, keep);
+    }
     void Prepare(const std::string& path) override { prepared = path; }
     void Drop() override { prepared.reset(); }
     ReadResult Read(const std::string& path) override {

@@ -23,6 +23,7 @@
 #include <iterator>
 #include <optional>
 #include <random>
+#include <stdexcept>
 #include <tuple>
 #include <string>
 #include <vector>
@@ -263,6 +264,53 @@ TEST(DiskFilesWrite, ReadOnlyFileIsRefusedAndKept) {
     EXPECT_EQ(folder.Names(), std::vector<std::string>{"CDI.asm"});
     fs::permissions(target, fs::perms::owner_write, fs::perm_options::add);
 }
+
+struct CheckCase {
+    const char* name;
+    bool prepared;
+    enum Answer { Keep, Refuse, Throw } answer;
+};
+
+class DiskFilesCheck : public ::testing::TestWithParam<CheckCase> {};
+
+// The check runs once, while the bytes go to the disk; a refusal or a throw leaves the old file and nothing else.
+TEST_P(DiskFilesCheck, TheCheckDecidesWhetherTheFileIsReplaced) {
+    const CheckCase& c = GetParam();
+    Folder folder;
+    const fs::path target = folder.Path() / "CDI.asm";
+    Put(target, "old\r\n");
+    DiskFiles files;
+    if (c.prepared) files.Prepare(Utf8Of(target));
+    int checks = 0;
+    const auto check = [&] {
+        ++checks;
+        if (c.answer == CheckCase::Throw) throw std::runtime_error("check failed");
+        return c.answer == CheckCase::Keep;
+    };
+    const std::string_view piece = "new\r\n";
+    std::optional<std::string> error;
+    bool threw = false;
+    try {
+        error = files.WriteChecked(Utf8Of(target), {&piece, 1}, check);
+    } catch (const std::runtime_error&) {
+        threw = true;
+    }
+    EXPECT_EQ(checks, 1);
+    EXPECT_EQ(threw, c.answer == CheckCase::Throw);
+    EXPECT_FALSE(error.has_value());
+    EXPECT_EQ(Slurp(target), c.answer == CheckCase::Keep ? "new\r\n" : "old\r\n");
+    EXPECT_EQ(files.Writes(), c.answer == CheckCase::Keep ? 1 : 0);
+    EXPECT_EQ(folder.Names(), std::vector<std::string>{"CDI.asm"});
+}
+
+const CheckCase kCheckCases[] = {
+    {"Kept", false, CheckCase::Keep},           {"KeptPrepared", true, CheckCase::Keep},
+    {"Refused", false, CheckCase::Refuse},      {"RefusedPrepared", true, CheckCase::Refuse},
+    {"CheckThrows", false, CheckCase::Throw},   {"CheckThrowsPrepared", true, CheckCase::Throw},
+};
+
+INSTANTIATE_TEST_SUITE_P(Files, DiskFilesCheck, ::testing::ValuesIn(kCheckCases),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 #ifndef _WIN32
 TEST(DiskFilesWrite, KeepsTheModeAndFollowsALink) {
