@@ -30,7 +30,7 @@ public:
     // A temporary file beside the target, flushed, then renamed over it. An
     // existing file keeps its permissions; on POSIX a symbolic link is followed.
     std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) override;
-    // On POSIX the check runs while a thread of its own waits for the data to reach the disk.
+    // On POSIX the check runs on a thread of its own while this one waits for the data to reach the disk.
     std::optional<std::string> WriteChecked(const std::string& path, std::span<const std::string_view> pieces,
                                             const std::function<bool()>& keep) override;
     // On POSIX the temporary file is made on a thread of its own meanwhile.

@@ -253,24 +253,16 @@ struct Begun {
     }
 
 private:
-    // The data flushed on the beginner thread while this one runs the check;
-    // the flush's error, or 0. Here, one after the other, when no thread can be had.
+    // The caller's check run on the beginner thread while this one waits for the data
+    // to reach the disk; the flush's error, or 0. Here, one after the other, when no
+    // thread can be had. A check that throws throws here, once the flush is done.
     int SyncWhile(const std::function<bool()>& keep, bool& kept) {
-        auto flushed = std::make_shared<std::promise<int>>();
-        std::future<int> result = flushed->get_future();
-        const int file = fd;
-        const auto flush = [flushed, file] { flushed->set_value(SyncData(file) == 0 ? 0 : errno); };
-        if (!Beginner().Post(flush)) {
-            kept = keep();
-            return kept ? (SyncData(file) == 0 ? 0 : errno) : 0;
-        }
-        try {
-            kept = keep();
-        } catch (...) {
-            result.wait();  // the thread is done with the file before it is closed
-            throw;
-        }
-        return result.get();
+        std::packaged_task<bool()> check(keep);
+        std::future<bool> answer = check.get_future();
+        if (!Beginner().Post([&check] { check(); })) check();
+        const int failure = SyncData(fd) == 0 ? 0 : errno;
+        kept = answer.get();
+        return failure;
     }
 };
 
