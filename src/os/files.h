@@ -62,9 +62,10 @@ std::optional<std::string> ReplaceWhole(const std::filesystem::path& target, std
 // The platform's half of Prepare: what a replacement of the path can do before
 // its bytes are known, begun on a thread of its own (POSIX; elsewhere nothing).
 std::shared_ptr<BegunSlot> BeginReplace(const std::string& path);
-// Whether BeginReplace begins anything (it does unless turned off). The thread of
-// its own shares the process's credentials and mounts, not those that a test gives
-// one thread alone: such tests turn it off meanwhile.
+// Whether saves use the thread of their own (they do unless turned off): to begin
+// replacements and to run checks. It shares the process's credentials and mounts,
+// not those that a test gives one thread alone: such tests turn it off meanwhile,
+// as does an instruction count that is to see every step.
 void SetBeginAhead(bool on);
 // Writes the pieces through what was begun, when it was begun for this path;
 // false, and what was begun let go of, when not.

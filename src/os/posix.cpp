@@ -120,12 +120,15 @@ void CloseBehind(int fd) {
     if (!Releaser().Post([fd] { ::close(fd); })) ::close(fd);
 }
 
-// Begins replacements while the caller works out their bytes: apart from the
-// releases, so that a slow close does not hold a save up.
+// Begins replacements while the caller works out their bytes, and runs the
+// caller's check while the bytes go to the disk: apart from the releases, so that
+// a slow close does not hold a save up.
 Worker& Beginner() {
     static Worker beginner;
     return beginner;
 }
+
+std::atomic<bool> beginAhead{true};  // whether the saves use the beginner thread at all
 
 }  // namespace
 
@@ -259,7 +262,7 @@ private:
     int SyncWhile(const std::function<bool()>& keep, bool& kept) {
         std::packaged_task<bool()> check(keep);
         std::future<bool> answer = check.get_future();
-        if (!Beginner().Post([&check] { check(); })) check();
+        if (!beginAhead || !Beginner().Post([&check] { check(); })) check();
         const int failure = SyncData(fd) == 0 ? 0 : errno;
         kept = answer.get();
         return failure;
@@ -282,10 +285,6 @@ std::unique_ptr<Begun> Take(BegunSlot& slot, const std::string& path) {
     lock.unlock();
     if (!begun || begun->path != path) return nullptr;  // dropped here, its temporary removed
     return begun;
-}
-
-namespace {
-std::atomic<bool> beginAhead{true};
 }
 
 void SetBeginAhead(bool on) { beginAhead = on; }

@@ -1,5 +1,6 @@
 #include "table/conversion.h"
 
+#include <charconv>
 #include <cmath>
 #include <cstdlib>
 
@@ -20,10 +21,17 @@ std::optional<std::string> QuickCodeToAngle(int sensor, int code, char32_t separ
     const long long tenths = 10LL * sensor - 7 * k;
     if (std::llabs(sensor) > 500 || std::llabs(k) > 500) return std::nullopt;
     const long long magnitude = std::llabs(tenths);
-    std::string text = tenths < 0 ? "-" : "";
-    text += std::to_string(magnitude / 10);
+    char digits[32];
+    char* end = digits;
+    if (tenths < 0) *end++ = '-';
+    end = std::to_chars(end, digits + sizeof digits, magnitude / 10).ptr;
+    std::string text(digits, end);
     if (magnitude % 10 != 0) {
-        text += Utf8(separator);
+        if (separator < 0x80) {
+            text += static_cast<char>(separator);
+        } else {
+            text += Utf8(separator);
+        }
         text += static_cast<char>('0' + magnitude % 10);
     }
     return text;

@@ -121,7 +121,8 @@ TEST(QuickArithmetic, CodeToAngleAgreesWithTheEmulation) {
     int mismatches = 0;
     for (int sensor = -99; sensor <= 199; ++sensor)
         for (int code = -50; code <= 400; ++code)
-            for (const char32_t separator : {U'.', U','}) {
+            // A separator beyond ASCII too, as some locales have.
+            for (const char32_t separator : {U'.', U',', U'\u066B'}) {
                 const std::optional<std::string> quick = QuickCodeToAngle(sensor, code, separator);
                 const std::string exact = ExactCodeToAngle(sensor, code, separator);
                 // Every one of these is answered, "0" included where S is a whole number of steps.
