@@ -267,13 +267,13 @@ Outcome Core::SaveAs(const std::string& path) {
 }
 
 void Core::SaveTo(const std::string& path, bool overOpened, Outcome& outcome) {
-    // The store may make its temporary file while the angles, the check and the rewrite run.
-    ports_.files.Prepare(path);
+    if (!StoreAngleColumn(outcome)) return;
+    // The store may make its temporary file while the check on disk and the rewrite run.
+    if (!path.empty()) ports_.files.Prepare(path);
     struct Dropping {
         FileStore& files;
         ~Dropping() { files.Drop(); }  // a save that stops before the write leaves nothing behind
     } dropping{ports_.files};
-    if (!StoreAngleColumn(outcome)) return;
     bool merged = false;
     if (overOpened && !TakeChangesOnDisk(outcome, merged)) return;
     RewriteResult rewritten = RewriteText(source_, layout_, model_, separator_);

@@ -41,7 +41,8 @@ public:
     // it as it was; the error text on failure. Pieces spare the caller a join.
     virtual std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) = 0;
     // Write, with a check that runs while the bytes go to the disk, on another thread
-    // while the caller waits. When it answers false, the file stays as it was and
+    // while the caller waits: it may touch only what the caller leaves alone meanwhile,
+    // no view and not this store. When it answers false, the file stays as it was and
     // nothing is returned: the caller knows why. A write that fails before the
     // check runs does not run it; a check that throws throws here.
     virtual std::optional<std::string> WriteChecked(const std::string& path, std::span<const std::string_view> pieces,

@@ -20,7 +20,7 @@ long long SpeedCodeOf(int speed) {
 
 std::optional<long long> QuickSpeedCodeOf(int speed) {
     if (speed == 0) return std::nullopt;
-    // The quotient is at most 117187.5, so its one rounding in doubles is below 1e-11.
+    // The quotient is at most 117187.5, so its two roundings in doubles stay below 2e-11.
     return QuickRound(255 - 117187.5 / speed);
 }
 

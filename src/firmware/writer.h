@@ -42,7 +42,8 @@ RewriteResult RewriteSource(const SourceText& source, const SourceLayout& layout
 
 // RewriteSource in two steps, so that the check can run while the text goes to
 // the disk: the text alone, its layout still empty, then the check that the
-// rewritten text reads back from the same lines, which fills in the layout.
+// rewritten text reads back from the same lines, which fills in the layout. The
+// check needs the result of RewriteText on the same source and layout.
 RewriteResult RewriteText(const SourceText& source, const SourceLayout& layout, const GridModel& model,
                           char32_t separator);
 std::optional<Diagnostic> CheckReadsBack(const SourceText& source, const SourceLayout& layout, RewriteResult& result);

@@ -143,7 +143,8 @@ fs::path ResolveLink(const std::string& path, std::error_code& error) {
 }
 
 fs::path TemporaryBeside(const fs::path& target) {
-    static std::mt19937 random{std::random_device{}()};
+    // A generator per thread: saves make their temporaries on a thread of their own too.
+    thread_local std::mt19937 random{std::random_device{}()};
     static constexpr char kHex[] = "0123456789abcdef";
     std::string suffix;
     for (int i = 0; i < 8; ++i) suffix += kHex[random() & 15u];

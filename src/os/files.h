@@ -65,8 +65,10 @@ std::shared_ptr<BegunSlot> BeginReplace(const std::string& path);
 // Whether saves use the thread of their own (they do unless turned off): to begin
 // replacements and to run checks. It shares the process's credentials and mounts,
 // not those that a test gives one thread alone: such tests turn it off meanwhile,
-// as does an instruction count that is to see every step.
-void SetBeginAhead(bool on);
+// as does an instruction count that is to see every step. Returns what it was.
+bool SetBeginAhead(bool on);
+// Returns once the saves' thread of its own has done all it was given (POSIX).
+void WaitForBegun();
 // Writes the pieces through what was begun, when it was begun for this path;
 // false, and what was begun let go of, when not.
 bool FinishBegun(BegunSlot& slot, const std::string& path, std::span<const std::string_view> pieces,

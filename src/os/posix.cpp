@@ -64,11 +64,12 @@ public:
     }
 
     // False when no thread could be had: then the caller does the job itself.
-    bool Post(std::function<void()> job) {
+    template <class Job>
+    bool Post(const Job& job) {
         try {
             std::lock_guard lock(mutex_);
             if (!thread_.joinable()) thread_ = std::thread([this] { Run(); });
-            jobs_.push_back(std::move(job));
+            jobs_.emplace_back(job);
         } catch (const std::exception&) {
             return false;
         }
@@ -92,7 +93,11 @@ private:
             jobs_.pop_front();
             ++running_;
             lock.unlock();
-            job();
+            try {
+                job();
+            } catch (...) {
+                // A job reports through what it hands over; what escapes it must not end the program.
+            }
             lock.lock();
             --running_;
             done_.notify_all();
@@ -228,7 +233,7 @@ struct Begun {
         if (error) return error;
         bool done = true;
         for (const std::string_view bytes : pieces) done = done && WriteAll(fd, bytes);
-        // A write takes away the set-ID bits of a file that is not root's: give them back.
+        // A write by a process without CAP_FSETID takes away the set-ID bits: give them back.
         if (done && exists && (old.st_mode & (S_ISUID | S_ISGID)) != 0)
             done = ::fchmod(fd, old.st_mode & 07777) == 0;
         int failure = done ? 0 : errno;
@@ -260,9 +265,10 @@ private:
     // to reach the disk; the flush's error, or 0. Here, one after the other, when no
     // thread can be had. A check that throws throws here, once the flush is done.
     int SyncWhile(const std::function<bool()>& keep, bool& kept) {
-        std::packaged_task<bool()> check(keep);
-        std::future<bool> answer = check.get_future();
-        if (!beginAhead || !Beginner().Post([&check] { check(); })) check();
+        // Shared with the job: the thread may still be leaving the task when the answer is here.
+        auto check = std::make_shared<std::packaged_task<bool()>>(keep);
+        std::future<bool> answer = check->get_future();
+        if (!beginAhead || !Beginner().Post([check] { (*check)(); })) (*check)();
         const int failure = SyncData(fd) == 0 ? 0 : errno;
         kept = answer.get();
         return failure;
@@ -287,7 +293,9 @@ std::unique_ptr<Begun> Take(BegunSlot& slot, const std::string& path) {
     return begun;
 }
 
-void SetBeginAhead(bool on) { beginAhead = on; }
+bool SetBeginAhead(bool on) { return beginAhead.exchange(on); }
+
+void WaitForBegun() { Beginner().Wait(); }
 
 std::shared_ptr<BegunSlot> BeginReplace(const std::string& path) {
     if (!beginAhead) return nullptr;
@@ -316,10 +324,25 @@ std::shared_ptr<BegunSlot> BeginReplace(const std::string& path) {
     return slot;
 }
 
+// Whether what was begun still fits the file: another program may have changed it
+// while the caller worked, which is why the caller reads it once more. The same
+// link target, and the same file there, with the same owner and mode.
+bool StillFits(const Begun& begun, const std::string& path) {
+    std::error_code error;
+    if (ResolveLink(path, error) != begun.target || error) return false;
+    struct stat now {};
+    const bool exists = ::stat(begun.target.c_str(), &now) == 0;
+    if (exists != begun.exists) return false;
+    return !exists || (now.st_dev == begun.old.st_dev && now.st_ino == begun.old.st_ino &&
+                       now.st_mode == begun.old.st_mode && now.st_uid == begun.old.st_uid &&
+                       now.st_gid == begun.old.st_gid);
+}
+
 bool FinishBegun(BegunSlot& slot, const std::string& path, std::span<const std::string_view> pieces,
                  const std::function<bool()>& keep, std::optional<std::string>& error) {
     std::unique_ptr<Begun> begun = Take(slot, path);
-    if (!begun) return false;
+    // One that failed is tried again as a whole too: what failed then may not fail now.
+    if (!begun || begun->error || !StillFits(*begun, path)) return false;
     error = begun->Finish(pieces, keep);
     return true;
 }

@@ -133,7 +133,9 @@ struct BegunSlot {};
 
 std::shared_ptr<BegunSlot> BeginReplace(const std::string& /*path*/) { return nullptr; }
 
-void SetBeginAhead(bool /*on*/) {}
+bool SetBeginAhead(bool /*on*/) { return false; }
+
+void WaitForBegun() {}
 
 bool FinishBegun(BegunSlot& /*slot*/, const std::string& /*path*/, std::span<const std::string_view> /*pieces*/,
                  const std::function<bool()>& /*keep*/, std::optional<std::string>& /*error*/) {

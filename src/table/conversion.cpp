@@ -15,8 +15,10 @@ std::optional<std::string> QuickCodeToAngle(int sensor, int code, char32_t separ
     // The angle is S - 0.7k with k = c below 180 and k = c - 255 above it.
     const long long k = code < kNoAngleCode ? code : code - 255LL;
     // Up to 500 on either side, the two rounded steps and the step's own error stay
-    // below 1e-16, while the 15th digit of an angle of 0.1 or more is 1e-15: the
-    // exact value rounds to the whole number of tenths. At zero tenths the product
+    // below 1e-16, while an angle of 0.1 or more rounds to 15 digits at 1e-15 or
+    // coarser: the exact value rounds to the whole number of tenths. Just below 0.1
+    // (S and 0.7k nearly equal) the subtraction is exact and the product's error
+    // stays below 2e-17, within those 15 digits' 5e-17. At zero tenths the product
     // misses S by less than half a unit in its last place, so it rounds to S: 0.
     const long long tenths = 10LL * sensor - 7 * k;
     if (std::llabs(sensor) > 500 || std::llabs(k) > 500) return std::nullopt;

@@ -70,10 +70,13 @@ using tc::test::WithoutCapability;
 // temporary files on this one meanwhile.
 class OnThisThread {
 public:
-    OnThisThread() { tc::os::detail::SetBeginAhead(false); }
-    ~OnThisThread() { tc::os::detail::SetBeginAhead(true); }
+    OnThisThread() : before_(tc::os::detail::SetBeginAhead(false)) {}
+    ~OnThisThread() { tc::os::detail::SetBeginAhead(before_); }
     OnThisThread(const OnThisThread&) = delete;
     OnThisThread& operator=(const OnThisThread&) = delete;
+
+private:
+    bool before_;
 };
 
 // A folder in which no file can be created, by whatever this system allows:

@@ -5,12 +5,14 @@
 #include <gtest/gtest.h>
 
 #include <cfloat>
+#include <climits>
 #include <cmath>
 #include <cstdint>
 #include <cstring>
 #include <functional>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "firmware/writer.h"
@@ -131,6 +133,46 @@ TEST(QuickArithmetic, CodeToAngleAgreesWithTheEmulation) {
                                   << quick.value_or("(declined)") << " instead of " << exact;
             }
     EXPECT_EQ(mismatches, 0);
+}
+
+TEST(QuickArithmetic, CodeToAngleAgreesAtTheEdgesOfItsReach) {
+    // The tightest cases: angles of a tenth, where S and 0.7k nearly cancel, anywhere
+    // in the quick path's reach, and the corners of that reach.
+    std::vector<std::pair<int, int>> inputs;
+    for (int sensor = -500; sensor <= 500; ++sensor)
+        for (const int tenths : {-1, 1, -2, 2}) {
+            if ((10 * sensor - tenths) % 7 != 0) continue;
+            const int k = (10 * sensor - tenths) / 7;  // the code is k below 180, k + 255 above
+            if (k >= -500 && k <= 500) inputs.emplace_back(sensor, k < kNoAngleCode ? k : k + 255);
+        }
+    for (const int sensor : {-500, 500})
+        for (const int code : {-500, 0, 179, 181, 755}) inputs.emplace_back(sensor, code);
+    ASSERT_GT(inputs.size(), 400u);
+    int mismatches = 0;
+    for (const auto& [sensor, code] : inputs) {
+        const std::optional<std::string> quick = QuickCodeToAngle(sensor, code, U'.');
+        const std::string exact = ExactCodeToAngle(sensor, code, U'.');
+        if (quick != exact && ++mismatches <= 10)
+            ADD_FAILURE() << "sensor " << sensor << ", code " << code << ": " << quick.value_or("(declined)")
+                          << " instead of " << exact;
+    }
+    EXPECT_EQ(mismatches, 0);
+}
+
+TEST(QuickArithmetic, ExtremeIntegersAgreeWithTheEmulation) {
+    for (const int sensor : {INT_MIN, INT_MIN + 1, -1000, 1000, INT_MAX})
+        for (const double angle : {0.0, -1e300, 1e300, 12.5, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)}) {
+            const std::optional<CodeResult> quick = QuickAngleToCode(sensor, angle);
+            if (!quick) continue;
+            const CodeResult exact = ExactAngleToCode(sensor, angle);
+            EXPECT_EQ(Describe(*quick), Describe(exact)) << "sensor " << sensor << ", angle " << angle;
+        }
+    for (const int speed : {INT_MIN, INT_MIN + 1, -1, 1, 2, 3, INT_MAX - 1, INT_MAX}) {
+        const std::optional<long long> quick = QuickSpeedCodeOf(speed);
+        if (quick) {
+            EXPECT_EQ(*quick, ExactSpeedCodeOf(speed)) << "speed " << speed;
+        }
+    }
 }
 
 TEST(QuickArithmetic, CodeToAngleLeavesFarInputsToTheEmulation) {
