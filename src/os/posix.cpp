@@ -328,10 +328,16 @@ std::shared_ptr<BegunSlot> BeginReplace(const std::string& path) {
 // while the caller worked, which is why the caller reads it once more. The same
 // link target, and the same file there, with the same owner and mode.
 bool StillFits(const Begun& begun, const std::string& path) {
-    std::error_code error;
-    if (ResolveLink(path, error) != begun.target || error) return false;
     struct stat now {};
-    const bool exists = ::stat(begun.target.c_str(), &now) == 0;
+    bool exists = false;
+    if (const fs::path name = PathOf(path); name == begun.target) {
+        // No link then: one look, and a link put there since is another inode.
+        exists = ::lstat(name.c_str(), &now) == 0;
+    } else {
+        std::error_code error;
+        if (ResolveLink(path, error) != begun.target || error) return false;
+        exists = ::stat(begun.target.c_str(), &now) == 0;
+    }
     if (exists != begun.exists) return false;
     return !exists || (now.st_dev == begun.old.st_dev && now.st_ino == begun.old.st_ino &&
                        now.st_mode == begun.old.st_mode && now.st_uid == begun.old.st_uid &&

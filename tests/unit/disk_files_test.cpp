@@ -351,6 +351,7 @@ INSTANTIATE_TEST_SUITE_P(Files, DiskFilesPosix, ::testing::Bool(),
 
 struct ChangeCase {
     const char* name;
+    const char* prepared;  // the name prepared and written: the link, or the file itself
     // What another program does to the folder between the preparation and the write.
     std::function<void(const fs::path& folder)> change;
     std::string cdi, other;  // CDI.asm and other.asm afterwards
@@ -370,12 +371,14 @@ TEST_P(DiskFilesChanged, APreparationThatNoLongerFitsIsMadeAgain) {
     fs::permissions(folder.Path() / "other.asm", fs::perms::owner_read | fs::perms::owner_write);
     fs::create_symlink(folder.Path() / "CDI.asm", folder.Path() / "link.asm");
     DiskFiles files;
-    files.Prepare(Name(folder.Path(), "link.asm"));
+    files.Prepare(Name(folder.Path(), c.prepared));
     detail::WaitForBegun();  // the change comes after the preparation, not before it
     c.change(folder.Path());
-    WriteNew(files, Name(folder.Path(), "link.asm"));
+    const mode_t umask = ::umask(022);
+    WriteNew(files, Name(folder.Path(), c.prepared));
+    ::umask(umask);
     EXPECT_TRUE(fs::is_symlink(folder.Path() / "link.asm"));
-    const fs::path written = fs::canonical(folder.Path() / "link.asm");
+    const fs::path written = fs::canonical(folder.Path() / c.prepared);
     EXPECT_EQ(fs::status(written).permissions(), c.written);
     EXPECT_EQ(Slurp(folder.Path() / "CDI.asm"), c.cdi);
     EXPECT_EQ(Slurp(folder.Path() / "other.asm"), c.other);
@@ -385,18 +388,32 @@ TEST_P(DiskFilesChanged, APreparationThatNoLongerFitsIsMadeAgain) {
 const fs::perms kOwner = fs::perms::owner_read | fs::perms::owner_write;
 const fs::perms kShared = kOwner | fs::perms::group_read | fs::perms::others_read;
 
+const auto kModeChanged = [](const fs::path& f) { fs::permissions(f / "CDI.asm", kShared); };
+const auto kReplacedByAnEditor = [](const fs::path& f) {
+    Put(f / "edited.tmp", "edited\r\n");
+    fs::permissions(f / "edited.tmp", kShared);
+    fs::rename(f / "edited.tmp", f / "CDI.asm");
+};
+
 const ChangeCase kChangeCases[] = {
-    {"Unchanged", [](const fs::path&) {}, "new\r\n", "other\r\n", kOwner},
-    {"ModeChanged", [](const fs::path& f) { fs::permissions(f / "CDI.asm", kShared); }, "new\r\n", "other\r\n",
-     kShared},
-    {"ReplacedByAnEditor",
+    {"Unchanged", "link.asm", [](const fs::path&) {}, "new\r\n", "other\r\n", kOwner},
+    {"UnchangedFile", "CDI.asm", [](const fs::path&) {}, "new\r\n", "other\r\n", kOwner},
+    {"ModeChanged", "link.asm", kModeChanged, "new\r\n", "other\r\n", kShared},
+    {"FileModeChanged", "CDI.asm", kModeChanged, "new\r\n", "other\r\n", kShared},
+    {"ReplacedByAnEditor", "link.asm", kReplacedByAnEditor, "new\r\n", "other\r\n", kShared},
+    {"FileReplacedByAnEditor", "CDI.asm", kReplacedByAnEditor, "new\r\n", "other\r\n", kShared},
+    {"FileMadeALink",
+     "CDI.asm",
      [](const fs::path& f) {
-         Put(f / "edited.tmp", "edited\r\n");
-         fs::permissions(f / "edited.tmp", kShared);
-         fs::rename(f / "edited.tmp", f / "CDI.asm");
+         fs::remove(f / "CDI.asm");
+         fs::create_symlink(f / "other.asm", f / "CDI.asm");
      },
-     "new\r\n", "other\r\n", kShared},
+     "new\r\n", "new\r\n", kOwner},
+    // Written anew, as any new file: with the mode the umask leaves.
+    {"FileDeleted", "CDI.asm", [](const fs::path& f) { fs::remove(f / "CDI.asm"); }, "new\r\n", "other\r\n",
+     kShared},
     {"LinkPointedElsewhere",
+     "link.asm",
      [](const fs::path& f) {
          fs::remove(f / "link.asm");
          fs::create_symlink(f / "other.asm", f / "link.asm");
