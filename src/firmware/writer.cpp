@@ -49,7 +49,7 @@ Diagnostic AtLine(Diagnostic::Kind kind, std::size_t line, std::string literal =
 // Where the line of each item the scan found starts, in text order.
 std::vector<std::size_t> FoundLineStarts(const SourceText& source, const SourceLayout& layout) {
     std::vector<std::size_t> found;
-    found.reserve(layout.speeds.size() + layout.trimmers.size() + 2 + 3 * (1 + kTableEntries));
+    found.reserve(layout.speeds.size() + layout.trimmers.size() + 2 + std::size_t{3} * (1 + kTableEntries));
     found.assign(layout.speeds.begin(), layout.speeds.end());
     // Not the second spark line: no value is read from it, and the rewrite finds it anew.
     for (const auto& at : {layout.marker, layout.spark})
@@ -67,7 +67,7 @@ std::vector<std::size_t> FoundLineStarts(const SourceText& source, const SourceL
 // Where the rewrite moves each line start: the rewrite keeps the line count and
 // changes only the lengths of the lines it replaces.
 std::vector<std::pair<std::size_t, std::ptrdiff_t>> LineShifts(const SourceText& source,
-                                                                const std::vector<SourceText::LineEdit>& edits) {
+                                                               const std::vector<SourceText::LineEdit>& edits) {
     std::vector<std::pair<std::size_t, std::ptrdiff_t>> shifts;
     shifts.reserve(edits.size());
     for (const auto& edit : edits) {

@@ -218,11 +218,7 @@ struct Begun {
         if ((error = CheckTarget(target, old, held))) return;
         exists = held.fd >= 0;
         fd = CreateTemporary(target, exists, temporary);
-        if (fd < 0) {
-            error = ErrnoText(errno);
-        } else if (exists && !TakeOwnerAndMode(fd, old)) {
-            error = ErrnoText(errno);
-        }
+        if (fd < 0 || (exists && !TakeOwnerAndMode(fd, old))) error = ErrnoText(errno);
     }
 
     // The bytes, on the disk before the rename, so that a crash leaves the old file
@@ -234,8 +230,7 @@ struct Begun {
         bool done = true;
         for (const std::string_view bytes : pieces) done = done && WriteAll(fd, bytes);
         // A write by a process without CAP_FSETID takes away the set-ID bits: give them back.
-        if (done && exists && (old.st_mode & (S_ISUID | S_ISGID)) != 0)
-            done = ::fchmod(fd, old.st_mode & 07777) == 0;
+        if (done && exists && (old.st_mode & (S_ISUID | S_ISGID)) != 0) done = ::fchmod(fd, old.st_mode & 07777) == 0;
         int failure = done ? 0 : errno;
         bool kept = true;
         if (done) {
@@ -339,9 +334,9 @@ bool StillFits(const Begun& begun, const std::string& path) {
         exists = ::stat(begun.target.c_str(), &now) == 0;
     }
     if (exists != begun.exists) return false;
-    return !exists || (now.st_dev == begun.old.st_dev && now.st_ino == begun.old.st_ino &&
-                       now.st_mode == begun.old.st_mode && now.st_uid == begun.old.st_uid &&
-                       now.st_gid == begun.old.st_gid);
+    return !exists ||
+           (now.st_dev == begun.old.st_dev && now.st_ino == begun.old.st_ino && now.st_mode == begun.old.st_mode &&
+            now.st_uid == begun.old.st_uid && now.st_gid == begun.old.st_gid);
 }
 
 bool FinishBegun(BegunSlot& slot, const std::string& path, std::span<const std::string_view> pieces,

@@ -61,7 +61,7 @@ public:
     std::optional<std::string> writeError;          // set: every write fails with it
     std::optional<std::string> earlyWriteError;     // set: every write fails with it before its check runs
     int writes = 0;
-    std::optional<std::string> prepared;  // the path a write was prepared for, until it is taken up or dropped
+    std::optional<std::string> prepared;      // the path a write was prepared for, until it is taken up or dropped
     std::vector<std::string> preparedWrites;  // the paths of the writes that took up a preparation
     std::optional<std::string> WriteChecked(const std::string& path, std::span<const std::string_view> pieces,
                                             const std::function<bool()>& keep) override {

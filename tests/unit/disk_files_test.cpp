@@ -234,9 +234,7 @@ const PrepareCase kPrepareCases[] = {
      "new\r\n",
      {"CDI.asm"}},
     {"LeftUnused",
-     [](DiskFiles& files, const fs::path& f) {
-         files.Prepare(Name(f, "CDI.asm"));
-     },
+     [](DiskFiles& files, const fs::path& f) { files.Prepare(Name(f, "CDI.asm")); },
      "old\r\n",
      {"CDI.asm"},
      true},
@@ -304,9 +302,9 @@ TEST_P(DiskFilesCheck, TheCheckDecidesWhetherTheFileIsReplaced) {
 }
 
 const CheckCase kCheckCases[] = {
-    {"Kept", false, CheckCase::Keep},           {"KeptPrepared", true, CheckCase::Keep},
-    {"Refused", false, CheckCase::Refuse},      {"RefusedPrepared", true, CheckCase::Refuse},
-    {"CheckThrows", false, CheckCase::Throw},   {"CheckThrowsPrepared", true, CheckCase::Throw},
+    {"Kept", false, CheckCase::Keep},         {"KeptPrepared", true, CheckCase::Keep},
+    {"Refused", false, CheckCase::Refuse},    {"RefusedPrepared", true, CheckCase::Refuse},
+    {"CheckThrows", false, CheckCase::Throw}, {"CheckThrowsPrepared", true, CheckCase::Throw},
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, DiskFilesCheck, ::testing::ValuesIn(kCheckCases),
@@ -402,18 +400,15 @@ const ChangeCase kChangeCases[] = {
     {"FileModeChanged", "CDI.asm", kModeChanged, "new\r\n", "other\r\n", kShared},
     {"ReplacedByAnEditor", "link.asm", kReplacedByAnEditor, "new\r\n", "other\r\n", kShared},
     {"FileReplacedByAnEditor", "CDI.asm", kReplacedByAnEditor, "new\r\n", "other\r\n", kShared},
-    {"FileMadeALink",
-     "CDI.asm",
+    {"FileMadeALink", "CDI.asm",
      [](const fs::path& f) {
          fs::remove(f / "CDI.asm");
          fs::create_symlink(f / "other.asm", f / "CDI.asm");
      },
      "new\r\n", "new\r\n", kOwner},
     // Written anew, as any new file: with the mode the umask leaves.
-    {"FileDeleted", "CDI.asm", [](const fs::path& f) { fs::remove(f / "CDI.asm"); }, "new\r\n", "other\r\n",
-     kShared},
-    {"LinkPointedElsewhere",
-     "link.asm",
+    {"FileDeleted", "CDI.asm", [](const fs::path& f) { fs::remove(f / "CDI.asm"); }, "new\r\n", "other\r\n", kShared},
+    {"LinkPointedElsewhere", "link.asm",
      [](const fs::path& f) {
          fs::remove(f / "link.asm");
          fs::create_symlink(f / "other.asm", f / "link.asm");
@@ -434,7 +429,7 @@ struct ModeCase {
 
 class DiskFilesMode : public ::testing::TestWithParam<ModeCase> {};
 
-// A write by anyone but root takes the set-ID bits off a file; the replaced file keeps them all.
+// A write by a process without CAP_FSETID takes the set-ID bits off a file; the replaced file keeps them all.
 TEST_P(DiskFilesMode, TheReplacedFileKeepsEveryModeBit) {
     const ModeCase& c = GetParam();
     test::WithoutCapability noSetId(CAP_FSETID);
@@ -452,9 +447,9 @@ TEST_P(DiskFilesMode, TheReplacedFileKeepsEveryModeBit) {
 }
 
 const ModeCase kModeCases[] = {
-    {"Plain", 0640, false},           {"PlainPrepared", 0640, true},
-    {"SetUserId", 04755, false},      {"SetUserIdPrepared", 04755, true},
-    {"SetGroupId", 02755, false},     {"SetGroupIdPrepared", 02755, true},
+    {"Plain", 0640, false},       {"PlainPrepared", 0640, true},
+    {"SetUserId", 04755, false},  {"SetUserIdPrepared", 04755, true},
+    {"SetGroupId", 02755, false}, {"SetGroupIdPrepared", 02755, true},
 };
 
 INSTANTIATE_TEST_SUITE_P(Files, DiskFilesMode, ::testing::ValuesIn(kModeCases),

@@ -129,8 +129,8 @@ TEST(QuickArithmetic, CodeToAngleAgreesWithTheEmulation) {
                 const std::string exact = ExactCodeToAngle(sensor, code, separator);
                 // Every one of these is answered, "0" included where S is a whole number of steps.
                 if (quick != exact && ++mismatches <= 10)
-                    ADD_FAILURE() << "sensor " << sensor << ", code " << code << ": "
-                                  << quick.value_or("(declined)") << " instead of " << exact;
+                    ADD_FAILURE() << "sensor " << sensor << ", code " << code << ": " << quick.value_or("(declined)")
+                                  << " instead of " << exact;
             }
     EXPECT_EQ(mismatches, 0);
 }
@@ -161,7 +161,8 @@ TEST(QuickArithmetic, CodeToAngleAgreesAtTheEdgesOfItsReach) {
 
 TEST(QuickArithmetic, ExtremeIntegersAgreeWithTheEmulation) {
     for (const int sensor : {INT_MIN, INT_MIN + 1, -1000, 1000, INT_MAX})
-        for (const double angle : {0.0, -1e300, 1e300, 12.5, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)}) {
+        for (const double angle :
+             {0.0, -1e300, 1e300, 12.5, static_cast<double>(INT_MIN), static_cast<double>(INT_MAX)}) {
             const std::optional<CodeResult> quick = QuickAngleToCode(sensor, angle);
             if (!quick) continue;
             const CodeResult exact = ExactAngleToCode(sensor, angle);
@@ -176,8 +177,10 @@ TEST(QuickArithmetic, ExtremeIntegersAgreeWithTheEmulation) {
 }
 
 TEST(QuickArithmetic, CodeToAngleLeavesFarInputsToTheEmulation) {
-    const CodeCase far[] = {{"sensor far below", -501, 0}, {"sensor far above", 501, 0},
-                            {"code far below", 20, -501},  {"code far above", 20, 756}};
+    const CodeCase far[] = {{"sensor far below", -501, 0},
+                            {"sensor far above", 501, 0},
+                            {"code far below", 20, -501},
+                            {"code far above", 20, 756}};
     for (const CodeCase& c : far) {
         EXPECT_FALSE(QuickCodeToAngle(c.sensor, c.code, U'.')) << c.name;
         EXPECT_EQ(CodeToAngle(c.sensor, c.code, U'.'), ExactCodeToAngle(c.sensor, c.code, U'.')) << c.name;
