@@ -72,8 +72,6 @@ FileStore::ReadResult DiskFiles::Read(const std::string& path) {
 }
 
 FileStore::Comparison DiskFiles::Compare(const std::string& path, std::span<const std::string_view> pieces) {
-    std::ifstream in;
-    if (!OpenForReading(path, in)) return {Comparison::CannotOpen, {}};
     // Chunk by chunk against the pieces: the file is never held in memory whole.
     auto piece = pieces.begin();
     std::size_t at = 0;  // in *piece
@@ -83,11 +81,8 @@ FileStore::Comparison DiskFiles::Compare(const std::string& path, std::span<cons
             at = 0;
         }
     };
-    char buffer[kChunk];
     bool same = true;
-    while (same && in) {
-        in.read(buffer, sizeof buffer);
-        std::string_view chunk(buffer, static_cast<std::size_t>(in.gcount()));
+    const auto take = [&](std::string_view chunk) {
         while (same && !chunk.empty()) {
             skipUsedUp();
             const std::size_t n = piece == pieces.end() ? 0 : std::min(chunk.size(), piece->size() - at);
@@ -95,8 +90,13 @@ FileStore::Comparison DiskFiles::Compare(const std::string& path, std::span<cons
             chunk.remove_prefix(n);
             at += n;
         }
+        return same;
+    };
+    switch (detail::ReadChunks(path, take)) {
+        case detail::ReadStatus::CannotOpen: return {Comparison::CannotOpen, {}};
+        case detail::ReadStatus::ReadError: return {Comparison::ReadError, ReadErrorText(path)};
+        case detail::ReadStatus::Done: break;
     }
-    if (in.bad()) return {Comparison::ReadError, ReadErrorText(path)};
     skipUsedUp();
     return {same && piece == pieces.end() ? Comparison::Same : Comparison::Differs, {}};
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <filesystem>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <span>
@@ -75,6 +76,10 @@ bool FinishBegun(BegunSlot& slot, const std::string& path, std::span<const std::
                  const std::function<bool()>& keep, std::optional<std::string>& error);
 // Lets go of what was begun, its temporary file removed.
 void DropBegun(BegunSlot& slot);
+// Hands the file's bytes to `take` a chunk at a time, until the end or until
+// `take` answers false. A read error leaves errno set.
+enum class ReadStatus { Done, CannotOpen, ReadError };
+ReadStatus ReadChunks(const std::string& path, const std::function<bool(std::string_view)>& take);
 // Returns once every file that a save replaced has been let go of (POSIX; they are
 // closed behind the saves, on a thread of their own).
 void WaitForReleasedFiles();

@@ -139,6 +139,28 @@ std::atomic<bool> beginAhead{true};  // whether the saves use the beginner threa
 
 void WaitForReleasedFiles() { Releaser().Wait(); }
 
+ReadStatus ReadChunks(const std::string& path, const std::function<bool(std::string_view)>& take) {
+    const int fd = ::open(PathOf(path).c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) return ReadStatus::CannotOpen;
+    struct stat status {};
+    if (::fstat(fd, &status) != 0 || S_ISDIR(status.st_mode)) {
+        ::close(fd);
+        return ReadStatus::CannotOpen;
+    }
+    char buffer[1 << 16];
+    ReadStatus result = ReadStatus::Done;
+    for (;;) {
+        const ssize_t n = ::read(fd, buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) result = ReadStatus::ReadError;
+        if (n <= 0 || !take(std::string_view(buffer, static_cast<std::size_t>(n)))) break;
+    }
+    const int error = errno;
+    ::close(fd);
+    errno = error;  // the read's, for the message
+    return result;
+}
+
 namespace {
 
 // The file being replaced, open from the check until it is let go of.

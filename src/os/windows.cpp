@@ -8,6 +8,7 @@
 #include <fcntl.h>
 #include <io.h>
 
+#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
@@ -124,6 +125,28 @@ DWORD MoveIntoPlace(const std::wstring& from, const std::wstring& name, const fs
 }
 
 }  // namespace
+
+ReadStatus ReadChunks(const std::string& path, const std::function<bool(std::string_view)>& take) {
+    // A folder cannot be opened this way: it reads as no file.
+    const HANDLE file = ::CreateFileW(PathOf(path).wstring().c_str(), GENERIC_READ,
+                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
+                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
+    if (file == INVALID_HANDLE_VALUE) return ReadStatus::CannotOpen;
+    static constexpr DWORD kChunk = 1 << 16;
+    std::string buffer(kChunk, '\0');
+    ReadStatus result = ReadStatus::Done;
+    for (;;) {
+        DWORD n = 0;
+        if (!::ReadFile(file, buffer.data(), kChunk, &n, nullptr)) {
+            result = ReadStatus::ReadError;
+            break;
+        }
+        if (n == 0 || !take(std::string_view(buffer.data(), n))) break;
+    }
+    ::CloseHandle(file);
+    if (result == ReadStatus::ReadError) errno = EIO;
+    return result;
+}
 
 // Replaced files are closed before ReplaceWhole returns here.
 void WaitForReleasedFiles() {}
