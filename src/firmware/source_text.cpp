@@ -105,31 +105,38 @@ std::size_t SourceText::LineNumber(std::size_t position) const {
 }
 
 SourceText SourceText::WithLines(const std::vector<LineEdit>& edits) const {
-    // Sorted by reference: the new texts are not copied on the way.
-    std::vector<const LineEdit*> order;
-    order.reserve(edits.size());
     std::size_t grow = 0;
-    for (const LineEdit& edit : edits) {
+    bool sorted = true;
+    for (std::size_t i = 0; i < edits.size(); ++i) {
+        const std::string_view text = edits[i].text;
         // The shift of the lines after an edit is its change in length, which a line break would break.
-        if (edit.text.find('\n') != std::string_view::npos || edit.text.find('\r') != std::string_view::npos)
+        if (text.find('\n') != std::string_view::npos || text.find('\r') != std::string_view::npos)
             throw std::logic_error("a line edit must not hold a line break");
-        grow += edit.text.size();
-        order.push_back(&edit);
+        grow += text.size();
+        sorted = sorted && (i == 0 || edits[i - 1].lineStart <= edits[i].lineStart);
     }
-    const auto earlier = [](const LineEdit* a, const LineEdit* b) { return a->lineStart < b->lineStart; };
-    if (!std::is_sorted(order.begin(), order.end(), earlier)) std::sort(order.begin(), order.end(), earlier);
+    // Edits in another order are sorted by reference: the new texts are not copied on the way.
+    std::vector<const LineEdit*> order;
+    if (!sorted) {
+        order.reserve(edits.size());
+        for (const LineEdit& edit : edits) order.push_back(&edit);
+        std::sort(order.begin(), order.end(),
+                  [](const LineEdit* a, const LineEdit* b) { return a->lineStart < b->lineStart; });
+    }
     std::string out;
     out.reserve(text_.size() + grow);
     std::size_t copied = 0;
-    for (std::size_t i = 0; i < order.size(); ++i) {
-        const LineEdit& edit = *order[i];
+    std::size_t previous = 0;
+    for (std::size_t i = 0; i < edits.size(); ++i) {
+        const LineEdit& edit = sorted ? edits[i] : *order[i];
         // An empty line ends where it starts, so a second edit of it would pass the copied mark.
-        const bool twice = i > 0 && edit.lineStart == order[i - 1]->lineStart;
+        const bool twice = i > 0 && edit.lineStart == previous;
         if (twice || edit.lineStart < copied || edit.lineStart != LineStart(edit.lineStart))
             throw std::logic_error("line edits must name distinct line starts");
         out.append(text_, copied, edit.lineStart - copied);
         out += edit.text;
         copied = LineEnd(edit.lineStart);  // the CR LF stays
+        previous = edit.lineStart;
     }
     out.append(text_, copied, std::string::npos);
     SourceText edited;

@@ -1,8 +1,6 @@
 #include "firmware/writer.h"
 
 #include <algorithm>
-#include <cstdint>
-#include <iterator>
 
 #include "firmware/scanner.h"
 #include "table/conversion.h"
@@ -64,28 +62,25 @@ std::vector<std::size_t> FoundLineStarts(const SourceText& source, const SourceL
     return found;
 }
 
-// Where the rewrite moves each line start: the rewrite keeps the line count and
-// changes only the lengths of the lines it replaces.
-std::vector<std::pair<std::size_t, std::ptrdiff_t>> LineShifts(const SourceText& source,
-                                                               const std::vector<SourceText::LineEdit>& edits) {
-    std::vector<std::pair<std::size_t, std::ptrdiff_t>> shifts;
-    shifts.reserve(edits.size());
-    for (const auto& edit : edits) {
-        const std::size_t length = source.LineEnd(edit.lineStart) - edit.lineStart;
-        shifts.emplace_back(edit.lineStart,
-                            static_cast<std::ptrdiff_t>(edit.text.size()) - static_cast<std::ptrdiff_t>(length));
+// Moves sorted line starts of the source to where the same lines start in the
+// rewritten text, which has the same lines, some of other lengths. A start
+// that has no line there becomes npos.
+void MoveLineStarts(const std::string& from, const std::string& to, std::vector<std::size_t>& starts) {
+    std::size_t at = 0;     // a line start in `from`
+    std::size_t moved = 0;  // the same line's start in `to`
+    for (std::size_t& start : starts) {
+        while (at < start && moved != std::string::npos) {
+            const std::size_t lf = from.find('\n', at);
+            const std::size_t movedLf = to.find('\n', moved);
+            if (lf == std::string::npos || movedLf == std::string::npos) {
+                moved = std::string::npos;
+                break;
+            }
+            at = lf + 1;
+            moved = movedLf + 1;
+        }
+        start = at == start ? moved : std::string::npos;
     }
-    if (!std::is_sorted(shifts.begin(), shifts.end())) std::sort(shifts.begin(), shifts.end());
-    std::ptrdiff_t total = 0;
-    for (auto& [start, shift] : shifts) shift = total += shift;  // what the lines up to this one add
-    return shifts;
-}
-
-// A line start of the source moved to where that line starts after the edits.
-std::size_t Shifted(const std::vector<std::pair<std::size_t, std::ptrdiff_t>>& shifts, std::size_t lineStart) {
-    const auto after = std::lower_bound(shifts.begin(), shifts.end(), std::pair{lineStart, PTRDIFF_MIN});
-    if (after == shifts.begin()) return lineStart;
-    return static_cast<std::size_t>(static_cast<std::ptrdiff_t>(lineStart) + std::prev(after)->second);
 }
 
 // The new lines, in the order the items were found; a refusal when a value cannot be written.
@@ -229,7 +224,6 @@ RewriteResult RewriteText(const SourceText& source, const SourceLayout& layout, 
 
     RewriteResult result;
     result.text = source.WithLines(edits);
-    result.shifts = LineShifts(source, edits);
     return result;
 }
 
@@ -238,7 +232,7 @@ RewriteResult RewriteText(const SourceText& source, const SourceLayout& layout, 
 std::optional<Diagnostic> CheckReadsBack(const SourceText& source, const SourceLayout& layout, RewriteResult& result) {
     result.layout = ScanSource(result.text);
     std::vector<std::size_t> before = FoundLineStarts(source, layout);
-    for (std::size_t& start : before) start = Shifted(result.shifts, start);
+    MoveLineStarts(source.Text(), result.text.Text(), before);
     const std::vector<std::size_t> after = FoundLineStarts(result.text, result.layout);
     const auto moved = std::mismatch(before.begin(), before.end(), after.begin(), after.end());
     if (moved.first == before.end() && moved.second == after.end()) return std::nullopt;

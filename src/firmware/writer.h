@@ -29,9 +29,6 @@ struct RewriteResult {
     std::optional<Diagnostic> refusal;  // why the save was refused, when it was
     SourceText text;                    // the rewritten text, when not refused
     SourceLayout layout;                // and its ScanSource, once checked
-    // Where the rewrite moved each line start of the source: the line start, and what
-    // the replaced lines up to it added, by line start.
-    std::vector<std::pair<std::size_t, std::ptrdiff_t>> shifts;
 };
 
 // Builds every new line first, then changes the text in one pass. A refused
