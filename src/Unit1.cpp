@@ -93,7 +93,9 @@ QWidget* TForm1::NewControl(const TForm1Control& control) {
             return new tc::qt::StringGridView(this, core_->Model(), [this] { return core_->DecimalSeparator(); });
         case TForm1Control::Combo: {
             auto* combo = new QComboBox(this);
-            combo->setEditable(true);
+            // A line edit of its own makes it editable without setEditable's drop-down made
+            // up front, which would add a tenth to the start-up; the drop-down comes when opened.
+            combo->setLineEdit(new QLineEdit(combo));
             combo->setInsertPolicy(QComboBox::NoInsert);
             combo->setDuplicatesEnabled(true);
             // The table number takes 1 to 3; the sensor angle and spark duration digits.
