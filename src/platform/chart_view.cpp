@@ -150,9 +150,10 @@ void AdvanceChartView::FitTitle() {
     constexpr qreal kSlack = 4;  // the title item's own padding
     // The frame's inside is known before the view is first shown, unlike its viewport.
     const qreal room = contentsRect().width() - margins.left() - margins.right() - kSlack;
-    const qreal width = metrics.horizontalAdvance(title_);
     const qsizetype at = fileName_.isEmpty() ? -1 : title_.lastIndexOf(fileName_);
     QString shown = title_;
+    // Measured only when there is a name to shorten: a title without one is shown as it is.
+    const qreal width = at >= 0 ? metrics.horizontalAdvance(title_) : 0;
     if (width > room && at >= 0) {
         const qreal left =
             std::max(room - (width - metrics.horizontalAdvance(fileName_)), metrics.horizontalAdvance(QChar(0x2026)));

@@ -133,9 +133,19 @@ bool GridDelegate::eventFilter(QObject* editor, QEvent* event) {
     return QStyledItemDelegate::eventFilter(editor, event);
 }
 
+namespace {
+// The header row has a height of its own: it need not measure every header text to find one.
+class FixedHeightHeader : public QHeaderView {
+public:
+    explicit FixedHeightHeader(QWidget* parent) : QHeaderView(Qt::Horizontal, parent) {}
+    QSize sizeHint() const override { return {length(), kHeaderRowHeight}; }
+};
+}  // namespace
+
 StringGridView::StringGridView(QWidget* parent, const GridModel& model, std::function<char32_t()> separator)
     : QTableView(parent), model_(model), tableModel_(model.grid), separator_(std::move(separator)) {
     setObjectName("StringGrid1");
+    setHorizontalHeader(new FixedHeightHeader(this));
     setModel(&tableModel_);
     setItemDelegate(new GridDelegate(this, separator_));
     verticalHeader()->hide();
