@@ -45,6 +45,7 @@ AdvanceChartView::AdvanceChartView(QWidget* parent) : QChartView(parent) {
     setFocusPolicy(Qt::NoFocus);
     QChart* plot = chart();
     plot->legend()->hide();
+    plot->legend()->detachFromChart();  // out of the layout too, which would measure its hidden entries
     plot->setAnimationOptions(QChart::NoAnimation);
     plot->setBackgroundRoundness(0);
     plot->setPlotAreaBackgroundVisible(false);

@@ -146,9 +146,10 @@ StringGridView::StringGridView(QWidget* parent, const GridModel& model, std::fun
     : QTableView(parent), model_(model), tableModel_(model.grid), separator_(std::move(separator)) {
     setObjectName("StringGrid1");
     setHorizontalHeader(new FixedHeightHeader(this));
+    // Hidden before the model comes, which would have it measure every row's number first.
+    verticalHeader()->hide();
     setModel(&tableModel_);
     setItemDelegate(new GridDelegate(this, separator_));
-    verticalHeader()->hide();
     horizontalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     horizontalHeader()->setSectionsClickable(false);
     horizontalHeader()->setHighlightSections(false);
