@@ -1,5 +1,6 @@
 #include "app/core.h"
 
+#include <bitset>
 #include <exception>
 #include <utility>
 
@@ -101,21 +102,46 @@ Outcome Core::Run(Body body) {
     return outcome;
 }
 
+namespace {
+// Brings the record of what a view was shown up to the value now; whether it differed.
+template <class T>
+bool Record(T& shown, const T& now) {
+    if (shown == now) return false;
+    shown = now;
+    return true;
+}
+}  // namespace
+
 void Core::Publish() {
-    Shown before = std::exchange(shown_, Shown{model_, series_.Points(), texts_, sourceRevision_});
+    // The record is brought up to date before any view is told, so a view that calls
+    // back finds it current; what did not change is compared, not copied.
+    std::bitset<std::size_t{kGridColumns} * kGridRows> cells;
+    for (int row = 0; row < kGridRows; ++row)
+        for (int column = 0; column < kGridColumns; ++column)
+            if (const std::string& now = model_.grid.Cell(column, row); shown_.model.grid.Cell(column, row) != now) {
+                shown_.model.grid.SetCell(column, row, now);
+                cells.set(static_cast<std::size_t>(row * kGridColumns + column));
+            }
+    const bool sensor = Record(shown_.model.sensor, model_.sensor);
+    const bool table = Record(shown_.model.table, model_.table);
+    const bool spark = Record(shown_.model.spark, model_.spark);
+    const bool editing = Record(shown_.model.editing, model_.editing);
+    const bool source = Record(shown_.sourceRevision, sourceRevision_);
+    const bool points = Record(shown_.points, series_.Points());
+    std::bitset<kElementCount> texts;
+    for (std::size_t i = 0; i < kElementCount; ++i) texts.set(i, Record(shown_.texts[i], texts_[i]));
     if (!observer_) return;
     for (int row = 0; row < kGridRows; ++row)
         for (int column = 0; column < kGridColumns; ++column)
-            if (before.model.grid.Cell(column, row) != model_.grid.Cell(column, row))
-                observer_->CellChanged(column, row);
-    if (before.model.sensor != model_.sensor) observer_->ComboChanged(Combo::SensorAngle);
-    if (before.model.table != model_.table) observer_->ComboChanged(Combo::TableNumber);
-    if (before.model.spark != model_.spark) observer_->ComboChanged(Combo::SparkDuration);
-    if (before.model.editing != model_.editing) observer_->EditingChanged(model_.editing);
-    if (before.sourceRevision != sourceRevision_) observer_->SourceChanged();
-    if (before.points != series_.Points()) observer_->PlotChanged();
+            if (cells.test(static_cast<std::size_t>(row * kGridColumns + column))) observer_->CellChanged(column, row);
+    if (sensor) observer_->ComboChanged(Combo::SensorAngle);
+    if (table) observer_->ComboChanged(Combo::TableNumber);
+    if (spark) observer_->ComboChanged(Combo::SparkDuration);
+    if (editing) observer_->EditingChanged(model_.editing);
+    if (source) observer_->SourceChanged();
+    if (points) observer_->PlotChanged();
     for (std::size_t i = 0; i < kElementCount; ++i)
-        if (before.texts[i] != texts_[i]) observer_->TextChanged(static_cast<Element>(i));
+        if (texts.test(i)) observer_->TextChanged(static_cast<Element>(i));
 }
 
 void Core::SetText(Element element, std::string text) {
