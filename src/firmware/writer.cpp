@@ -219,8 +219,12 @@ RewriteResult RewriteText(const SourceText& source, const SourceLayout& layout, 
 
     EditList list(source, layout);
     if (auto refusal = list.Build(model, separator)) return Refuse(std::move(*refusal));
-    const std::vector<SourceText::LineEdit> edits = list.Edits();
+    std::vector<SourceText::LineEdit> edits = list.Edits();
     if (auto refusal = CheckLines(source, layout, edits)) return Refuse(std::move(*refusal));
+    // A line that already holds its new text stays as it is: most lines of a save.
+    std::erase_if(edits, [&source](const SourceText::LineEdit& edit) {
+        return source.ReadWindow(edit.lineStart, source.LineEnd(edit.lineStart) - edit.lineStart) == edit.text;
+    });
 
     RewriteResult result;
     result.text = source.WithLines(edits);
