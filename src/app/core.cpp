@@ -120,7 +120,7 @@ void Core::Publish() {
         for (int column = 0; column < kGridColumns; ++column)
             if (const std::string& now = model_.grid.Cell(column, row); shown_.model.grid.Cell(column, row) != now) {
                 shown_.model.grid.SetCell(column, row, now);
-                cells.set(static_cast<std::size_t>(row * kGridColumns + column));
+                cells.set(static_cast<std::size_t>(row) * kGridColumns + static_cast<std::size_t>(column));
             }
     const bool sensor = Record(shown_.model.sensor, model_.sensor);
     const bool table = Record(shown_.model.table, model_.table);
@@ -133,7 +133,8 @@ void Core::Publish() {
     if (!observer_) return;
     for (int row = 0; row < kGridRows; ++row)
         for (int column = 0; column < kGridColumns; ++column)
-            if (cells.test(static_cast<std::size_t>(row * kGridColumns + column))) observer_->CellChanged(column, row);
+            if (cells.test(static_cast<std::size_t>(row) * kGridColumns + static_cast<std::size_t>(column)))
+                observer_->CellChanged(column, row);
     if (sensor) observer_->ComboChanged(Combo::SensorAngle);
     if (table) observer_->ComboChanged(Combo::TableNumber);
     if (spark) observer_->ComboChanged(Combo::SparkDuration);
