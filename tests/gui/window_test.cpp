@@ -1,4 +1,5 @@
 // The main window driven with real mouse and key events.
+#include <QAbstractItemView>
 #include <QHeaderView>
 #include <QMessageBox>
 #include <QTimer>
@@ -303,6 +304,50 @@ TEST_P(ComboKeys, PassOnlyWhatTheBoxTakes) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Combos, ComboKeys, ::testing::ValuesIn(kComboTypings),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// A combo box's list opened by a click on its arrow, as a user opens it, and an item picked with the mouse.
+struct DropDownCase {
+    const char* name;
+    int combo;  // 1 to 3: ComboBox1, ComboBox2, ComboBox3
+    QStringList items;
+    int pick;  // the row clicked
+};
+
+void PrintTo(const DropDownCase& c, std::ostream* os) { *os << c.name; }
+
+const DropDownCase kDropDowns[] = {
+    {"SensorAngle", 1, {"40", "35", "30", "25", "20", "15"}, 0},
+    {"SensorAngleLast", 1, {"40", "35", "30", "25", "20", "15"}, 5},
+    {"TableNumber", 2, {"1", "2", "3"}, 2},
+    {"SparkDurationFromATextNotInTheList", 3, {"200", "100", "50"}, 1},
+};
+
+class DropDown : public WindowTest, public ::testing::WithParamInterface<DropDownCase> {};
+
+TEST_P(DropDown, ListsTheItemsAndAClickPicksOne) {
+    const DropDownCase& c = GetParam();
+    QComboBox* combos[] = {window->ComboBox1, window->ComboBox2, window->ComboBox3};
+    QComboBox* combo = combos[c.combo - 1];
+    QTest::mouseClick(combo, Qt::LeftButton, {}, QPoint(combo->width() - 6, combo->height() / 2));
+    QAbstractItemView* list = combo->view();
+    ASSERT_TRUE(QTest::qWaitForWindowExposed(list->window()));
+    QStringList shown;
+    for (int row = 0; row < list->model()->rowCount(); ++row) shown << list->model()->index(row, 0).data().toString();
+    EXPECT_EQ(shown, c.items);
+    // A release this soon after the opening click would count as the end of that click.
+    QTest::qWait(QApplication::doubleClickInterval() + 100);
+    const QRect item = list->visualRect(list->model()->index(c.pick, 0));
+    ASSERT_TRUE(list->viewport()->rect().contains(item)) << "the item is shown whole";
+    QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
+    EXPECT_TRUE(QTest::qWaitFor([&] { return !list->window()->isVisible(); })) << "the list closes";
+    EXPECT_EQ(combo->currentText(), c.items[c.pick]);
+    const tc::GridModel& model = window->Core().Model();
+    const std::string held[] = {model.sensor.text, model.table.text, model.spark.text};
+    EXPECT_EQ(held[c.combo - 1], c.items[c.pick].toStdString());
+}
+
+INSTANTIATE_TEST_SUITE_P(Combos, DropDown, ::testing::ValuesIn(kDropDowns),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // Puts the text into a cell through the core, as a finished cell editor hands it over.
