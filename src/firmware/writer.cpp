@@ -1,6 +1,8 @@
 #include "firmware/writer.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <iterator>
 
 #include "firmware/scanner.h"
 #include "table/conversion.h"
@@ -62,25 +64,11 @@ std::vector<std::size_t> FoundLineStarts(const SourceText& source, const SourceL
     return found;
 }
 
-// Moves sorted line starts of the source to where the same lines start in the
-// rewritten text, which has the same lines, some of other lengths. A start
-// that has no line there becomes npos.
-void MoveLineStarts(const std::string& from, const std::string& to, std::vector<std::size_t>& starts) {
-    std::size_t at = 0;     // a line start in `from`
-    std::size_t moved = 0;  // the same line's start in `to`
-    for (std::size_t& start : starts) {
-        while (at < start && moved != std::string::npos) {
-            const std::size_t lf = from.find('\n', at);
-            const std::size_t movedLf = to.find('\n', moved);
-            if (lf == std::string::npos || movedLf == std::string::npos) {
-                moved = std::string::npos;
-                break;
-            }
-            at = lf + 1;
-            moved = movedLf + 1;
-        }
-        start = at == start ? moved : std::string::npos;
-    }
+// A line start of the source moved to where that line starts after the edits.
+std::size_t Shifted(const std::vector<std::pair<std::size_t, std::ptrdiff_t>>& shifts, std::size_t lineStart) {
+    const auto after = std::lower_bound(shifts.begin(), shifts.end(), std::pair{lineStart, PTRDIFF_MIN});
+    if (after == shifts.begin()) return lineStart;
+    return static_cast<std::size_t>(static_cast<std::ptrdiff_t>(lineStart) + std::prev(after)->second);
 }
 
 // The new lines, in the order the items were found; a refusal when a value cannot be written.
@@ -221,12 +209,21 @@ RewriteResult RewriteText(const SourceText& source, const SourceLayout& layout, 
     if (auto refusal = list.Build(model, separator)) return Refuse(std::move(*refusal));
     std::vector<SourceText::LineEdit> edits = list.Edits();
     if (auto refusal = CheckLines(source, layout, edits)) return Refuse(std::move(*refusal));
-    // A line that already holds its new text stays as it is: most lines of a save.
-    std::erase_if(edits, [&source](const SourceText::LineEdit& edit) {
-        return source.ReadWindow(edit.lineStart, source.LineEnd(edit.lineStart) - edit.lineStart) == edit.text;
-    });
-
     RewriteResult result;
+    // A line that already holds its new text stays as it is: most lines of a save. One
+    // of another length moves the lines after it.
+    std::erase_if(edits, [&source, &shifts = result.shifts](const SourceText::LineEdit& edit) {
+        const std::size_t length = source.LineEnd(edit.lineStart) - edit.lineStart;
+        if (edit.text.size() == length && source.ReadWindow(edit.lineStart, length) == edit.text) return true;
+        if (edit.text.size() != length)
+            shifts.emplace_back(edit.lineStart,
+                                static_cast<std::ptrdiff_t>(edit.text.size()) - static_cast<std::ptrdiff_t>(length));
+        return false;
+    });
+    if (!std::is_sorted(result.shifts.begin(), result.shifts.end()))
+        std::sort(result.shifts.begin(), result.shifts.end());
+    std::ptrdiff_t total = 0;
+    for (auto& [start, shift] : result.shifts) shift = total += shift;  // what the lines up to this one add
     result.text = source.WithLines(edits);
     return result;
 }
@@ -236,7 +233,7 @@ RewriteResult RewriteText(const SourceText& source, const SourceLayout& layout, 
 std::optional<Diagnostic> CheckReadsBack(const SourceText& source, const SourceLayout& layout, RewriteResult& result) {
     result.layout = ScanSource(result.text);
     std::vector<std::size_t> before = FoundLineStarts(source, layout);
-    MoveLineStarts(source.Text(), result.text.Text(), before);
+    for (std::size_t& start : before) start = Shifted(result.shifts, start);
     const std::vector<std::size_t> after = FoundLineStarts(result.text, result.layout);
     const auto moved = std::mismatch(before.begin(), before.end(), after.begin(), after.end());
     if (moved.first == before.end() && moved.second == after.end()) return std::nullopt;

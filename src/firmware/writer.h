@@ -29,6 +29,9 @@ struct RewriteResult {
     std::optional<Diagnostic> refusal;  // why the save was refused, when it was
     SourceText text;                    // the rewritten text, when not refused
     SourceLayout layout;                // and its ScanSource, once checked
+    // The starts of the lines whose length the rewrite changed, each with what the
+    // changed lines up to and including it added, by line start.
+    std::vector<std::pair<std::size_t, std::ptrdiff_t>> shifts;
 };
 
 // Builds every new line first, then changes the text in one pass. A refused
