@@ -214,10 +214,9 @@ RewriteResult RewriteText(const SourceText& source, const SourceLayout& layout, 
     // of another length moves the lines after it.
     std::erase_if(edits, [&source, &shifts = result.shifts](const SourceText::LineEdit& edit) {
         const std::size_t length = source.LineEnd(edit.lineStart) - edit.lineStart;
-        if (edit.text.size() == length && source.ReadWindow(edit.lineStart, length) == edit.text) return true;
-        if (edit.text.size() != length)
-            shifts.emplace_back(edit.lineStart,
-                                static_cast<std::ptrdiff_t>(edit.text.size()) - static_cast<std::ptrdiff_t>(length));
+        if (edit.text.size() == length) return source.ReadWindow(edit.lineStart, length) == edit.text;
+        shifts.emplace_back(edit.lineStart,
+                            static_cast<std::ptrdiff_t>(edit.text.size()) - static_cast<std::ptrdiff_t>(length));
         return false;
     });
     if (!std::is_sorted(result.shifts.begin(), result.shifts.end()))
