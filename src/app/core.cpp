@@ -295,63 +295,86 @@ Outcome Core::SaveAs(const std::string& path) {
 
 void Core::SaveTo(const std::string& path, bool overOpened, Outcome& outcome) {
     if (!StoreAngleColumn(outcome)) return;
-    // The store may make its temporary file while the check on disk and the rewrite run.
+    // The store may make its temporary file while the rewrite runs.
     if (!path.empty()) ports_.files.Prepare(path);
     struct Dropping {
         FileStore& files;
         ~Dropping() { files.Drop(); }  // a save that stops before the write leaves nothing behind
     } dropping{ports_.files};
+    // The opened file is read once more while the new text goes to the disk, right before
+    // it is replaced. When another program changed it, that write is let go of, and the
+    // save goes into the file as it is now.
+    bool compare = overOpened && disk_ != Disk::Unknown;
     bool merged = false;
-    if (overOpened && !TakeChangesOnDisk(outcome, merged)) return;
-    RewriteResult rewritten = RewriteText(source_, layout_, model_, separator_);
-    if (rewritten.refusal) return Stop(outcome, Outcome::Refused, std::move(*rewritten.refusal));
-    // The check that the new text reads back runs while the store puts it on the disk.
-    bool checked = false;
-    std::optional<Diagnostic> moved;
-    const auto check = [&] {
-        checked = true;
-        moved = CheckReadsBack(source_, layout_, rewritten);
-        return !moved;
-    };
-    const std::string_view pieces[] = {rewritten.text.Text(), rewritten.text.Tail()};
-    const auto error = ports_.files.WriteChecked(path, pieces, check);
-    if (!checked) check();  // a write that failed first: the refusal is still the answer
-    if (moved) return Stop(outcome, Outcome::Refused, std::move(*moved));
-    const SourceText previous = std::move(source_);
-    SetSource(std::move(rewritten.text), std::move(rewritten.layout));
-    if (overOpened && !error) {
-        // The disk now holds the text itself: no copy of it is kept.
-        disk_ = Disk::Source;
-        diskBytes_ = {};
-    } else if (disk_ == Disk::Source) {
-        disk_ = Disk::Bytes;  // the opened file still holds the text before this save
-        diskBytes_ = previous.ToFileBytes();
+    for (;;) {
+        RewriteResult rewritten = RewriteText(source_, layout_, model_, separator_);
+        FileStore::Comparison disk;
+        const auto changedOnDisk = [&] {
+            disk = CompareWithDisk();
+            return disk.status == FileStore::Comparison::Differs || disk.status == FileStore::Comparison::ReadError;
+        };
+        std::optional<std::string> error;
+        std::optional<Diagnostic> moved;
+        if (rewritten.refusal) {
+            // Refused on the text as it was loaded: the answer stands unless the file changed since.
+            if (!compare || !changedOnDisk()) return Stop(outcome, Outcome::Refused, std::move(*rewritten.refusal));
+        } else {
+            // The check that the new text reads back runs while the store puts it on the disk.
+            bool checked = false;
+            const auto check = [&] {
+                checked = true;
+                if (compare && changedOnDisk()) return false;
+                moved = CheckReadsBack(source_, layout_, rewritten);
+                return !moved;
+            };
+            const std::string_view pieces[] = {rewritten.text.Text(), rewritten.text.Tail()};
+            error = ports_.files.WriteChecked(path, pieces, check);
+            if (!checked) check();  // a write that failed first: the refusal is still the answer
+        }
+        if (disk.status == FileStore::Comparison::ReadError)
+            return Stop(outcome, Outcome::Failed, {.kind = Kind::Failure, .detail = std::move(disk.error)});
+        if (disk.status == FileStore::Comparison::Differs) {
+            if (!TakeChangesOnDisk(outcome, merged)) return;
+            compare = false;  // just read: the file as it is now is what the rewrite goes into
+            continue;
+        }
+        if (moved) return Stop(outcome, Outcome::Refused, std::move(*moved));
+        const SourceText previous = std::move(source_);
+        SetSource(std::move(rewritten.text), std::move(rewritten.layout));
+        if (overOpened && !error) {
+            // The disk now holds the text itself: no copy of it is kept.
+            disk_ = Disk::Source;
+            diskBytes_ = {};
+        } else if (disk_ == Disk::Source) {
+            disk_ = Disk::Bytes;  // the opened file still holds the text before this save
+            diskBytes_ = previous.ToFileBytes();
+        }
+        if (error) return Stop(outcome, Outcome::Failed, {.kind = Kind::CannotCreate, .path = path, .detail = *error});
+        if (merged) outcome.diagnostics.push_back({.kind = Kind::ChangedOnDisk, .path = path});
+        return;
     }
-    if (error) return Stop(outcome, Outcome::Failed, {.kind = Kind::CannotCreate, .path = path, .detail = *error});
-    if (merged) outcome.diagnostics.push_back({.kind = Kind::ChangedOnDisk, .path = path});
 }
 
-// Reads the opened file once more, right before the write. When another program changed it,
-// the save goes into the file as it is now, found by the same scan; false when it must not go on.
+// Whether the opened file still holds what was loaded, or what the last save wrote.
+// Called on the store's check thread too: it reads only what the save leaves alone.
+FileStore::Comparison Core::CompareWithDisk() const { return ports_.files.Compare(sourcePath_, ExpectedOnDisk()); }
+
+std::array<std::string_view, 2> Core::ExpectedOnDisk() const {
+    if (disk_ == Disk::Source) return {source_.Text(), source_.Tail()};
+    return {diskBytes_, {}};
+}
+
+// The opened file, found to differ from what was loaded, read again: the save goes into
+// it as it is now, found by the same scan. False when it must not go on.
 bool Core::TakeChangesOnDisk(Outcome& outcome, bool& merged) {
-    if (disk_ == Disk::Unknown) return true;
-    const std::string_view source[] = {source_.Text(), source_.Tail()};
-    const std::string_view bytes[] = {diskBytes_};
-    using Pieces = std::span<const std::string_view>;
-    const Pieces expected = disk_ == Disk::Source ? Pieces(source) : Pieces(bytes);
-    FileStore::Comparison same = ports_.files.Compare(sourcePath_, expected);
-    if (same.status == FileStore::Comparison::ReadError) {
-        Stop(outcome, Outcome::Failed, {.kind = Kind::Failure, .detail = std::move(same.error)});
-        return false;
-    }
-    // A file that is gone is written anew from what was loaded.
-    if (same.status != FileStore::Comparison::Differs) return true;
     FileStore::ReadResult now = ports_.files.Read(sourcePath_);
     if (now.status == FileStore::ReadResult::ReadError) {
         Stop(outcome, Outcome::Failed, {.kind = Kind::Failure, .detail = now.error});
         return false;
     }
-    if (now.status == FileStore::ReadResult::CannotOpen || SameBytes(now.bytes, expected)) return true;
+    // A file that is gone is written anew from what was loaded.
+    if (now.status == FileStore::ReadResult::CannotOpen) return true;
+    if (SameBytes(now.bytes, ExpectedOnDisk())) return true;
     SourceText changed = SourceText::FromFileBytes(now.bytes);
     SourceLayout layout = ScanSource(changed);
     std::optional<Diagnostic> lacks = DescribeStop(layout);

@@ -105,6 +105,9 @@ private:
     bool MissingData(Outcome& outcome);
     bool StoreAngleColumn(Outcome& outcome);
     void SaveTo(const std::string& path, bool overOpened, Outcome& outcome);
+    FileStore::Comparison CompareWithDisk() const;
+    // What the opened file should hold: the text itself, or the bytes kept for it.
+    std::array<std::string_view, 2> ExpectedOnDisk() const;
     bool TakeChangesOnDisk(Outcome& outcome, bool& merged);
     void RefillAngles();
     void FillAngleColumn();

@@ -4,6 +4,7 @@
 
 #include <cctype>
 #include <functional>
+#include <map>
 
 #include "app/core.h"
 #include "test_support.h"
@@ -138,6 +139,66 @@ TEST(SaveOverAChangedFile, ASecondSaveComparesWithWhatTheFirstWrote) {
     EXPECT_TRUE(h->messages.all.empty());
     EXPECT_EQ(h->files.files.at(kPath), first);
 }
+
+// The opened text is refused by the rewrite (two entries share a line), and another
+// program has since done something to the file: the refusal holds only for the file as it is.
+struct AfterARefusal {
+    const char* name;
+    std::function<void(test::MemoryFiles&)> outside;
+    bool written;  // the save went into the file as it is now
+    Outcome::Status status;
+    const char* message;  // in English
+};
+
+void PrintTo(const AfterARefusal& c, std::ostream* os) { *os << c.name; }
+
+const AfterARefusal kAfterARefusal[] = {
+    {"nothing", [](test::MemoryFiles&) {}, false, Outcome::Refused, nullptr},
+    {"set right", [](test::MemoryFiles& files) { files.files[kPath] = MakeFirmware().Bytes(); }, true, Outcome::Done,
+     "The file \"/fw/CDI.asm\" had changed on disk since it was opened; its other changes were kept, and the "
+     "table's values were written into it"},
+    {"unreadable", [](test::MemoryFiles& files) { files.readErrors[kPath] = "Input/output error"; }, false,
+     Outcome::Failed, "Input/output error"},
+    {"deleted", [](test::MemoryFiles& files) { files.files.erase(kPath); }, false, Outcome::Refused, nullptr},
+};
+
+class SaveAfterARefusal : public ::testing::TestWithParam<AfterARefusal> {};
+
+TEST_P(SaveAfterARefusal, AnswersForTheFileAsItIsNow) {
+    const AfterARefusal& c = GetParam();
+    Firmware conflict = MakeFirmware();
+    conflict.Erase(conflict.Index("st X+", 32 + 4));
+    Harness h;
+    h.core.SwitchLanguage();
+    h.Load(conflict.Bytes(), kPath);
+    h.SetCell(4, 5, "12.5");
+    h.messages.all.clear();  // the load's own warnings
+    c.outside(h.files);
+    const std::map<std::string, std::string> before = h.files.files;
+
+    const Outcome outcome = h.core.Save();
+    h.Show(outcome);
+
+    EXPECT_EQ(outcome.status, c.status);
+    ASSERT_EQ(h.messages.all.size(), 1u);
+    const std::string refusal =
+        test::AtLine(Diagnostic::Kind::LayoutConflict, conflict.Index("ldi R16,", 32 + 5) + 1, kEnglish);
+    EXPECT_EQ(h.messages.all[0].text, c.message ? c.message : refusal);
+    if (c.written) {
+        EXPECT_EQ(h.files.files.at(kPath), SavedUnchanged());
+        EXPECT_EQ(h.core.Source().ToFileBytes(), SavedUnchanged());
+    } else {
+        EXPECT_EQ(h.files.files, before);
+        EXPECT_EQ(h.files.writes, 0);
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Core, SaveAfterARefusal, ::testing::ValuesIn(kAfterARefusal), [](const auto& info) {
+    std::string name = info.param.name;
+    for (char& ch : name)
+        if (ch == ' ') ch = '_';
+    return name;
+});
 
 // What happens between a first save over the opened file and the next one.
 struct Between {
