@@ -294,13 +294,13 @@ Outcome Core::SaveAs(const std::string& path) {
 }
 
 void Core::SaveTo(const std::string& path, bool overOpened, Outcome& outcome) {
-    if (!StoreAngleColumn(outcome)) return;
-    // The store may make its temporary file while the rewrite runs.
+    // The store may make its temporary file while the angles are stored and the text rewritten.
     if (!path.empty()) ports_.files.Prepare(path);
     struct Dropping {
         FileStore& files;
         ~Dropping() { files.Drop(); }  // a save that stops before the write leaves nothing behind
     } dropping{ports_.files};
+    if (!StoreAngleColumn(outcome)) return;
     // The opened file is read once more while the new text goes to the disk, right before
     // it is replaced. When another program changed it, that write is let go of, and the
     // save goes into the file as it is now.
