@@ -31,7 +31,7 @@ public:
     // A temporary file beside the target, flushed, then renamed over it. An
     // existing file keeps its permissions; on POSIX a symbolic link is followed.
     std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) override;
-    // On POSIX the check runs on a thread of its own while this one waits for the data to reach the disk.
+    // On Linux the check runs while the data is on its way to the disk.
     std::optional<std::string> WriteChecked(const std::string& path, std::span<const std::string_view> pieces,
                                             const std::function<bool()>& keep) override;
     // On POSIX the temporary file is made on a thread of its own meanwhile.
@@ -63,10 +63,10 @@ std::optional<std::string> ReplaceWhole(const std::filesystem::path& target, std
 // The platform's half of Prepare: what a replacement of the path can do before
 // its bytes are known, begun on a thread of its own (POSIX; elsewhere nothing).
 std::shared_ptr<BegunSlot> BeginReplace(const std::string& path);
-// Whether saves use the thread of their own (they do unless turned off): to begin
-// replacements and to run checks. It shares the process's credentials and mounts,
-// not those that a test gives one thread alone: such tests turn it off meanwhile,
-// as does an instruction count that is to see every step. Returns what it was.
+// Whether saves use the thread of their own (they do unless turned off) to begin
+// replacements. It shares the process's credentials and mounts, not those that a
+// test gives one thread alone: such tests turn it off meanwhile, as does an
+// instruction count that is to see every step. Returns what it was.
 bool SetBeginAhead(bool on);
 // Returns once the saves' thread of its own has done all it was given (POSIX).
 void WaitForBegun();
