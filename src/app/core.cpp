@@ -356,7 +356,7 @@ void Core::SaveTo(const std::string& path, bool overOpened, Outcome& outcome) {
 }
 
 // Whether the opened file still holds what was loaded, or what the last save wrote.
-// Called on the store's check thread too: it reads only what the save leaves alone.
+// It may run on the thread of the store's check: it reads only what the save leaves alone.
 FileStore::Comparison Core::CompareWithDisk() const { return ports_.files.Compare(sourcePath_, ExpectedOnDisk()); }
 
 std::array<std::string_view, 2> Core::ExpectedOnDisk() const {

@@ -41,11 +41,11 @@ public:
     // Replaces the file as a whole by the pieces, one after another, or leaves
     // it as it was; the error text on failure. Pieces spare the caller a join.
     virtual std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) = 0;
-    // Write, with a check that runs while the bytes go to the disk, on another thread
-    // while the caller waits: it may touch only what the caller leaves alone meanwhile,
-    // no view, and of this store only Compare. When it answers false, the file stays
-    // as it was and nothing is returned: the caller knows why. A write that fails
-    // before the check runs does not run it; a check that throws throws here.
+    // Write, with a check that runs while the bytes go to the disk, perhaps on another
+    // thread while the caller waits: it may touch only what the caller leaves alone
+    // meanwhile, no view, and of this store only Compare. When it answers false, the
+    // file stays as it was and nothing is returned: the caller knows why. A write that
+    // fails before the check runs does not run it; a check that throws throws here.
     virtual std::optional<std::string> WriteChecked(const std::string& path, std::span<const std::string_view> pieces,
                                                     const std::function<bool()>& keep);
     // A Write of the path is coming: a store may begin what does not depend on the
