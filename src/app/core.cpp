@@ -293,6 +293,14 @@ Outcome Core::SaveAs(const std::string& path) {
     return Run([&](Outcome& outcome) { SaveTo(path, path == sourcePath_, outcome); });
 }
 
+// What a write of the rewritten text came to.
+struct Core::Written {
+    RewriteResult rewritten;
+    FileStore::Comparison disk;         // the opened file against what was loaded, when compared
+    std::optional<Diagnostic> refusal;  // the rewrite's, or the read-back check's
+    std::optional<std::string> error;   // the store's
+};
+
 void Core::SaveTo(const std::string& path, bool overOpened, Outcome& outcome) {
     // The store may make its temporary file while the angles are stored and the text rewritten.
     if (!path.empty()) ports_.files.Prepare(path);
@@ -307,52 +315,60 @@ void Core::SaveTo(const std::string& path, bool overOpened, Outcome& outcome) {
     bool compare = overOpened && disk_ != Disk::Unknown;
     bool merged = false;
     for (;;) {
-        RewriteResult rewritten = RewriteText(source_, layout_, model_, separator_);
-        FileStore::Comparison disk;
-        const auto changedOnDisk = [&] {
-            disk = CompareWithDisk();
-            return disk.status == FileStore::Comparison::Differs || disk.status == FileStore::Comparison::ReadError;
-        };
-        std::optional<std::string> error;
-        std::optional<Diagnostic> moved;
-        if (rewritten.refusal) {
-            // Refused on the text as it was loaded: the answer stands unless the file changed since.
-            if (!compare || !changedOnDisk()) return Stop(outcome, Outcome::Refused, std::move(*rewritten.refusal));
-        } else {
-            // The check that the new text reads back runs while the store puts it on the disk.
-            bool checked = false;
-            const auto check = [&] {
-                checked = true;
-                if (compare && changedOnDisk()) return false;
-                moved = CheckReadsBack(source_, layout_, rewritten);
-                return !moved;
-            };
-            const std::string_view pieces[] = {rewritten.text.Text(), rewritten.text.Tail()};
-            error = ports_.files.WriteChecked(path, pieces, check);
-            if (!checked) check();  // a write that failed first: the refusal is still the answer
-        }
-        if (disk.status == FileStore::Comparison::ReadError)
-            return Stop(outcome, Outcome::Failed, {.kind = Kind::Failure, .detail = std::move(disk.error)});
-        if (disk.status == FileStore::Comparison::Differs) {
+        Written written = WriteRewritten(path, compare);
+        if (written.disk.status == FileStore::Comparison::ReadError)
+            return Stop(outcome, Outcome::Failed, {.kind = Kind::Failure, .detail = std::move(written.disk.error)});
+        if (written.disk.status == FileStore::Comparison::Differs) {
             if (!TakeChangesOnDisk(outcome, merged)) return;
             compare = false;  // just read: the file as it is now is what the rewrite goes into
             continue;
         }
-        if (moved) return Stop(outcome, Outcome::Refused, std::move(*moved));
-        const SourceText previous = std::move(source_);
-        SetSource(std::move(rewritten.text), std::move(rewritten.layout));
-        if (overOpened && !error) {
-            // The disk now holds the text itself: no copy of it is kept.
-            disk_ = Disk::Source;
-            diskBytes_ = {};
-        } else if (disk_ == Disk::Source) {
-            disk_ = Disk::Bytes;  // the opened file still holds the text before this save
-            diskBytes_ = previous.ToFileBytes();
-        }
-        if (error) return Stop(outcome, Outcome::Failed, {.kind = Kind::CannotCreate, .path = path, .detail = *error});
-        if (merged) outcome.diagnostics.push_back({.kind = Kind::ChangedOnDisk, .path = path});
-        return;
+        if (written.refusal) return Stop(outcome, Outcome::Refused, std::move(*written.refusal));
+        return KeepWritten(std::move(written), path, overOpened, merged, outcome);
     }
+}
+
+Core::Written Core::WriteRewritten(const std::string& path, bool compare) {
+    Written written{.rewritten = RewriteText(source_, layout_, model_, separator_)};
+    const auto changedOnDisk = [&] {
+        written.disk = CompareWithDisk();
+        return written.disk.status == FileStore::Comparison::Differs ||
+               written.disk.status == FileStore::Comparison::ReadError;
+    };
+    if (written.rewritten.refusal) {
+        // Refused on the text as it was loaded: the answer stands unless the file changed since.
+        if (!compare || !changedOnDisk()) written.refusal = std::move(written.rewritten.refusal);
+        return written;
+    }
+    // The check that the new text reads back runs while the store puts it on the disk.
+    bool checked = false;
+    const auto check = [&] {
+        checked = true;
+        if (compare && changedOnDisk()) return false;
+        written.refusal = CheckReadsBack(source_, layout_, written.rewritten);
+        return !written.refusal;
+    };
+    const std::string_view pieces[] = {written.rewritten.text.Text(), written.rewritten.text.Tail()};
+    written.error = ports_.files.WriteChecked(path, pieces, check);
+    if (!checked) check();  // a write that failed first: the refusal is still the answer
+    return written;
+}
+
+// The rewritten text becomes the source, whether or not the store could write it.
+void Core::KeepWritten(Written written, const std::string& path, bool overOpened, bool merged, Outcome& outcome) {
+    const SourceText previous = std::move(source_);
+    SetSource(std::move(written.rewritten.text), std::move(written.rewritten.layout));
+    if (overOpened && !written.error) {
+        // The disk now holds the text itself: no copy of it is kept.
+        disk_ = Disk::Source;
+        diskBytes_ = {};
+    } else if (disk_ == Disk::Source) {
+        disk_ = Disk::Bytes;  // the opened file still holds the text before this save
+        diskBytes_ = previous.ToFileBytes();
+    }
+    if (written.error)
+        return Stop(outcome, Outcome::Failed, {.kind = Kind::CannotCreate, .path = path, .detail = *written.error});
+    if (merged) outcome.diagnostics.push_back({.kind = Kind::ChangedOnDisk, .path = path});
 }
 
 // Whether the opened file still holds what was loaded, or what the last save wrote.

@@ -104,7 +104,10 @@ private:
     void Load(Outcome& outcome);
     bool MissingData(Outcome& outcome);
     bool StoreAngleColumn(Outcome& outcome);
+    struct Written;
     void SaveTo(const std::string& path, bool overOpened, Outcome& outcome);
+    Written WriteRewritten(const std::string& path, bool compare);
+    void KeepWritten(Written written, const std::string& path, bool overOpened, bool merged, Outcome& outcome);
     FileStore::Comparison CompareWithDisk() const;
     // What the opened file should hold: the text itself, or the bytes kept for it.
     std::array<std::string_view, 2> ExpectedOnDisk() const;
