@@ -596,6 +596,7 @@ class Collector : public benchmark::ConsoleReporter {
 public:
     using ConsoleReporter::ConsoleReporter;
     std::map<std::string, double> seconds;  // median real time per iteration
+    std::map<std::string, double> spread;   // the repetitions' coefficient of variation
     std::map<std::string, std::string> errors;
 
     void ReportRuns(const std::vector<Run>& runs) override {
@@ -610,6 +611,9 @@ public:
             const bool median = run.run_type == Run::RT_Aggregate && run.aggregate_name == "median";
             if (single || median)
                 seconds[name] = run.GetAdjustedRealTime() / benchmark::GetTimeUnitMultiplier(run.time_unit);
+            // A ratio, not a time: its "real time" is the ratio itself.
+            if (run.run_type == Run::RT_Aggregate && run.aggregate_name == "cv")
+                spread[name] = run.real_accumulated_time;
         }
     }
 };
@@ -618,6 +622,8 @@ public:
 void PrintFigures(const Collector& collected) {
     for (const auto& [name, seconds] : collected.seconds)
         if (!collected.errors.contains(name)) std::printf("%s\t%.9g\ts\n", name.c_str(), seconds);
+    for (const auto& [name, cv] : collected.spread)
+        if (!collected.errors.contains(name)) std::printf("cv/%s\t%.4g\tratio\n", name.c_str(), cv);
     for (const auto& [name, why] : collected.errors) {
         std::string line = why;
         std::replace_if(

@@ -1,13 +1,20 @@
 # Sets each figure against its limit or peer as bench/targets.tsv says, and
 # prints the table: the rows with a target first, then those for information.
-# Exits 1 when a target is missed or a figure it needs is missing or failed.
+# Exits 1 when a target is missed, a figure it needs is missing or failed, or
+# its peer was too unsteady to compare with (NOISY): repetitions whose times
+# vary by more than max_cv (their coefficient of variation, in "cv/NAME"
+# figures) say that the machine was busy, not what the code costs.
 #
 #   awk -f bench/table.awk FIGURES bench/targets.tsv
 #   -v measured_only=1   leaves out the rows none of whose figures were measured
+#   -v max_cv=0.3        the peer's largest coefficient of variation for a verdict
 #
 # FIGURES has "NAME<tab>VALUE<tab>UNIT" lines (UNIT: s, instructions, bytes),
 # or "NAME<tab>error<tab>WHY".
-BEGIN { FS = "\t" }
+BEGIN {
+    FS = "\t"
+    if (max_cv == "") max_cv = 0.3
+}
 
 FILENAME == ARGV[1] {
     if ($2 == "error") failed[$1] = $3
@@ -32,8 +39,10 @@ END {
     for (i = 1; i <= infos; i++) print info[i]
     print ""
     if (misses) print misses " target(s) missed (MISS)."
-    else print "Every target holds (" targets " PASS)."
-    exit (misses > 0 || broken)
+    if (noisy)
+        printf "%d target(s) not judged (NOISY): the peer's repetitions varied by more than %d %%, too much to compare with; run again on a quieter machine.\n", noisy, max_cv * 100
+    if (!misses && !noisy) print "Every target holds (" targets " PASS)."
+    exit (misses > 0 || noisy > 0 || broken)
 }
 
 function measured(list,    names, n, i) {
@@ -77,6 +86,7 @@ function row(figure, ours_list, peer_label, peer_list, target,    ours, ours_uni
     }
     ratio = ours / peer
     if (target == "-") verdict = "info"
+    else if (("cv/" peer_list) in value && value["cv/" peer_list] > max_cv + 0) { verdict = "NOISY"; noisy++ }
     else if (ratio <= target + 0) verdict = "PASS"
     else { verdict = "MISS"; misses++ }
     return sprintf("| %s | %s | %s: %s | %s | %s | %s |", figure, show(ours, ours_unit), peer_label, show(peer, ours_unit),
