@@ -299,18 +299,17 @@ private:
 struct BegunSlot {
     std::mutex mutex;
     std::condition_variable ready;
-    bool done = false;                    // the beginner thread is through with it
-    std::atomic<bool> handedOver{false};  // done, seen without the lock
-    std::unique_ptr<Begun> begun;         // nothing when not even that could be had
+    std::atomic<bool> done{false};  // the beginner thread is through with it: set under the lock
+    std::unique_ptr<Begun> begun;   // nothing when not even that could be had
 };
 
 // The replacement begun for the path, waited for; nothing when the slot holds another.
 std::unique_ptr<Begun> Take(BegunSlot& slot, const std::string& path) {
     // A few looks before the wait, the processor left to others meanwhile: a thread
     // woken from a wait starts some microseconds late, and the begun file is often nearly there.
-    for (int look = 0; look < 64 && !slot.handedOver.load(std::memory_order_acquire); ++look) std::this_thread::yield();
+    for (int look = 0; look < 64 && !slot.done.load(std::memory_order_acquire); ++look) std::this_thread::yield();
     std::unique_lock lock(slot.mutex);
-    slot.ready.wait(lock, [&] { return slot.done; });
+    slot.ready.wait(lock, [&] { return slot.done.load(); });
     std::unique_ptr<Begun> begun = std::move(slot.begun);
     lock.unlock();
     if (!begun || begun->path != path) return nullptr;  // dropped here, its temporary removed
@@ -342,7 +341,6 @@ std::shared_ptr<BegunSlot> BeginReplace(const std::string& path) {
         std::lock_guard lock(slot->mutex);
         slot->begun = std::move(begun);
         slot->done = true;
-        slot->handedOver.store(true, std::memory_order_release);
         slot->ready.notify_all();
     };
     if (!Beginner().Post(begin)) begin();
