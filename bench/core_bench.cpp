@@ -74,8 +74,7 @@ bool WriteAll(int fd, std::string_view bytes) {
     return true;
 }
 
-// The least a durable save can cost: a file that did not exist, the bytes,
-// fdatasync, close. No temporary name, no rename, no sync of the folder.
+// A file that did not exist, the bytes, fdatasync, close.
 bool WriteNewFile(const fs::path& path, std::string_view bytes) {
     const int fd = ::open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
     if (fd < 0) return false;
@@ -95,18 +94,15 @@ bool SyncFolder(const fs::path& folder, bool whole = false) {
 
 bool SettleDisk(const fs::path& folder) { return SyncFolder(folder, true); }
 
-// Between two timed runs of a save, as between those of its reference: the
-// file it replaced let go of, and nothing left for the next run to flush.
-bool Settle(const fs::path& folder) {
-    tc::os::detail::WaitForReleasedFiles();
-    return SettleDisk(folder);
-}
+// Between two timed runs of a save, as between those of its reference: nothing
+// left for the next run to flush.
+bool Settle(const fs::path& folder) { return SettleDisk(folder); }
 
-// What replacing a file whole costs the file system: the new file as above,
-// renamed over the target, and with `durable`, the rename put on the disk.
-bool ReplaceWithNewFile(const fs::path& temporary, const fs::path& target, std::string_view bytes, bool durable) {
+// The least an atomic, durable replace of a file costs: the new file beside the
+// target as above, renamed over it, and the rename put on the disk.
+bool ReplaceWithNewFile(const fs::path& temporary, const fs::path& target, std::string_view bytes) {
     return WriteNewFile(temporary, bytes) && ::rename(temporary.c_str(), target.c_str()) == 0 &&
-           (!durable || SyncFolder(target.parent_path()));
+           SyncFolder(target.parent_path());
 }
 
 class CountingMessages : public tc::Messages {
@@ -335,32 +331,17 @@ void RegisterTimed(const std::string& name, Prepare prepare, bool cold) {
 using Steps = std::vector<std::pair<std::string, Prepare>>;
 
 // The file system alone, with the bytes a save of the source writes: the
-// reference a save is held to, and a whole replace for comparison.
+// reference a save is held to.
 Steps FileSystemSteps(const Source& source) {
     const fs::path folder = source.path.parent_path();
     const std::string& size = source.label;
     Steps steps;
-    steps.emplace_back("new file/" + size, [&source, folder, size]() -> Timed {
-        const fs::path path = folder / ("new file " + size);
-        // The last run's file gone for good, so that its removal is not flushed with the next one.
-        const auto remove = [path, folder] {
-            std::error_code ignored;
-            fs::remove(path, ignored);
-            return !fs::exists(path) && SettleDisk(folder);
-        };
-        return {[&source, path] { return WriteNewFile(path, source.saved); }, remove};
+    steps.emplace_back("replace/" + size, [&source, folder, size]() -> Timed {
+        const fs::path temporary = folder / ("replace " + size + ".tmp");
+        const fs::path target = folder / ("replace " + size);
+        return {[&source, temporary, target] { return ReplaceWithNewFile(temporary, target, source.saved); },
+                [folder] { return SettleDisk(folder); }};
     });
-    for (const bool durable : {false, true}) {
-        const std::string name = durable ? "replace" : "rename";
-        steps.emplace_back(name + "/" + size, [&source, folder, size, name, durable]() -> Timed {
-            const fs::path temporary = folder / (name + " " + size + ".tmp");
-            const fs::path target = folder / (name + " " + size);
-            return {[&source, temporary, target, durable] {
-                        return ReplaceWithNewFile(temporary, target, source.saved, durable);
-                    },
-                    [folder] { return SettleDisk(folder); }};
-        });
-    }
     return steps;
 }
 
@@ -573,8 +554,6 @@ int CountSteps(const std::string& name, int times, const fs::path& sample) {
         return 2;
     }
     Workspace ws = MakeWorkspace(sample, fs::temp_directory_path(), sizes);
-    // Callgrind counts the thread it starts on: the save's other thread is not to hide any of its work.
-    tc::os::detail::SetBeginAhead(false);
     int status = 2;
     for (const auto& [stepName, prepare] : ColdSteps(ws.Get(label))) {
         if (stepName != name) continue;

@@ -51,22 +51,6 @@ bool SameBytes(std::string_view bytes, std::span<const std::string_view> pieces)
 
 }  // namespace
 
-std::optional<std::string> FileStore::WriteChecked(const std::string& path, std::span<const std::string_view> pieces,
-                                                   const std::function<bool()>& keep) {
-    if (!keep()) return std::nullopt;
-    return Write(path, pieces);
-}
-
-FileStore::Comparison FileStore::Compare(const std::string& path, std::span<const std::string_view> pieces) {
-    ReadResult file = Read(path);
-    switch (file.status) {
-        case ReadResult::CannotOpen: return {Comparison::CannotOpen, {}};
-        case ReadResult::ReadError: return {Comparison::ReadError, std::move(file.error)};
-        case ReadResult::Ok: break;
-    }
-    return {SameBytes(file.bytes, pieces) ? Comparison::Same : Comparison::Differs, {}};
-}
-
 void ShowDiagnostics(Messages& messages, const Diagnostics& diagnostics, unsigned languageFlag) {
     for (const Diagnostic& diagnostic : diagnostics) {
         const std::string text = Render(diagnostic, languageFlag);
@@ -293,72 +277,30 @@ Outcome Core::SaveAs(const std::string& path) {
     return Run([&](Outcome& outcome) { SaveTo(path, path == sourcePath_, outcome); });
 }
 
-// What a write of the rewritten text came to.
-struct Core::Written {
-    RewriteResult rewritten;
-    FileStore::Comparison disk;         // the opened file against what was loaded, when compared
-    std::optional<Diagnostic> refusal;  // the rewrite's, or the read-back check's
-    std::optional<std::string> error;   // the store's
-};
-
+// The steps of a save, in order. A change made on the disk between the read of
+// the opened file and the rename can still be lost: that is the time of the
+// rewrite, the check and the write.
 void Core::SaveTo(const std::string& path, bool overOpened, Outcome& outcome) {
-    // The store may make its temporary file while the angles are stored and the text rewritten.
-    if (!path.empty()) ports_.files.Prepare(path);
-    struct Dropping {
-        FileStore& files;
-        ~Dropping() { files.Drop(); }  // a save that stops before the write leaves nothing behind
-    } dropping{ports_.files};
     if (!StoreAngleColumn(outcome)) return;
-    // The opened file is read once more while the new text goes to the disk, right before
-    // it is replaced. When another program changed it, that write is let go of, and the
-    // save goes into the file as it is now.
-    bool compare = overOpened && disk_ != Disk::Unknown;
+    // Another program (an editor, a second timingcalc) may have changed the opened file since.
     bool merged = false;
-    for (;;) {
-        Written written = WriteRewritten(path, compare);
-        if (written.disk.status == FileStore::Comparison::ReadError)
-            return Stop(outcome, Outcome::Failed, {.kind = Kind::Failure, .detail = std::move(written.disk.error)});
-        if (written.disk.status == FileStore::Comparison::Differs) {
-            if (!TakeChangesOnDisk(outcome, merged)) return;
-            compare = false;  // just read: the file as it is now is what the rewrite goes into
-            continue;
-        }
-        if (written.refusal) return Stop(outcome, Outcome::Refused, std::move(*written.refusal));
-        return KeepWritten(std::move(written), path, overOpened, merged, outcome);
-    }
-}
-
-Core::Written Core::WriteRewritten(const std::string& path, bool compare) {
-    Written written{.rewritten = RewriteText(source_, layout_, model_, separator_)};
-    const auto changedOnDisk = [&] {
-        written.disk = CompareWithDisk();
-        return written.disk.status == FileStore::Comparison::Differs ||
-               written.disk.status == FileStore::Comparison::ReadError;
-    };
-    if (written.rewritten.refusal) {
-        // Refused on the text as it was loaded: the answer stands unless the file changed since.
-        if (!compare || !changedOnDisk()) written.refusal = std::move(written.rewritten.refusal);
-        return written;
-    }
-    // The check that the new text reads back runs while the store puts it on the disk.
-    bool checked = false;
-    const auto check = [&] {
-        checked = true;
-        if (compare && changedOnDisk()) return false;
-        written.refusal = CheckReadsBack(source_, layout_, written.rewritten);
-        return !written.refusal;
-    };
-    const std::string_view pieces[] = {written.rewritten.text.Text(), written.rewritten.text.Tail()};
-    written.error = ports_.files.WriteChecked(path, pieces, check);
-    if (!checked) check();  // a write that failed first: the refusal is still the answer
-    return written;
+    if (overOpened && disk_ != Disk::Unknown && !TakeChangesOnDisk(outcome, merged)) return;
+    RewriteResult rewritten = RewriteText(source_, layout_, model_, separator_);
+    if (rewritten.refusal) return Stop(outcome, Outcome::Refused, std::move(*rewritten.refusal));
+    if (auto refusal = CheckReadsBack(source_, layout_, rewritten))
+        return Stop(outcome, Outcome::Refused, std::move(*refusal));
+    const std::string_view pieces[] = {rewritten.text.Text(), rewritten.text.Tail()};
+    const std::optional<std::string> error = ports_.files.Write(path, pieces);
+    KeepWritten(std::move(rewritten), overOpened && !error);
+    if (error) return Stop(outcome, Outcome::Failed, {.kind = Kind::CannotCreate, .path = path, .detail = *error});
+    if (merged) outcome.diagnostics.push_back({.kind = Kind::ChangedOnDisk, .path = path});
 }
 
 // The rewritten text becomes the source, whether or not the store could write it.
-void Core::KeepWritten(Written written, const std::string& path, bool overOpened, bool merged, Outcome& outcome) {
+void Core::KeepWritten(RewriteResult rewritten, bool overOpenedWritten) {
     const SourceText previous = std::move(source_);
-    SetSource(std::move(written.rewritten.text), std::move(written.rewritten.layout));
-    if (overOpened && !written.error) {
+    SetSource(std::move(rewritten.text), std::move(rewritten.layout));
+    if (overOpenedWritten) {
         // The disk now holds the text itself: no copy of it is kept.
         disk_ = Disk::Source;
         diskBytes_ = {};
@@ -366,22 +308,16 @@ void Core::KeepWritten(Written written, const std::string& path, bool overOpened
         disk_ = Disk::Bytes;  // the opened file still holds the text before this save
         diskBytes_ = previous.ToFileBytes();
     }
-    if (written.error)
-        return Stop(outcome, Outcome::Failed, {.kind = Kind::CannotCreate, .path = path, .detail = *written.error});
-    if (merged) outcome.diagnostics.push_back({.kind = Kind::ChangedOnDisk, .path = path});
 }
-
-// Whether the opened file still holds what was loaded, or what the last save wrote.
-// It may run on the thread of the store's check: it reads only what the save leaves alone.
-FileStore::Comparison Core::CompareWithDisk() const { return ports_.files.Compare(sourcePath_, ExpectedOnDisk()); }
 
 std::array<std::string_view, 2> Core::ExpectedOnDisk() const {
     if (disk_ == Disk::Source) return {source_.Text(), source_.Tail()};
     return {diskBytes_, {}};
 }
 
-// The opened file, found to differ from what was loaded, read again: the save goes into
-// it as it is now, found by the same scan. False when it must not go on.
+// The opened file read and compared with what was opened or last saved. When it
+// differs, the save goes into it as it is now, found by the same scan. False when
+// it must not go on.
 bool Core::TakeChangesOnDisk(Outcome& outcome, bool& merged) {
     FileStore::ReadResult now = ports_.files.Read(sourcePath_);
     if (now.status == FileStore::ReadResult::ReadError) {

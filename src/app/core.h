@@ -13,6 +13,7 @@
 #include "chart/plot.h"
 #include "firmware/scanner.h"
 #include "firmware/source_text.h"
+#include "firmware/writer.h"
 #include "table/diagnostic.h"
 #include "table/grid.h"
 #include "text/texts.h"
@@ -104,11 +105,8 @@ private:
     void Load(Outcome& outcome);
     bool MissingData(Outcome& outcome);
     bool StoreAngleColumn(Outcome& outcome);
-    struct Written;
     void SaveTo(const std::string& path, bool overOpened, Outcome& outcome);
-    Written WriteRewritten(const std::string& path, bool compare);
-    void KeepWritten(Written written, const std::string& path, bool overOpened, bool merged, Outcome& outcome);
-    FileStore::Comparison CompareWithDisk() const;
+    void KeepWritten(RewriteResult rewritten, bool overOpenedWritten);
     // What the opened file should hold: the text itself, or the bytes kept for it.
     std::array<std::string_view, 2> ExpectedOnDisk() const;
     bool TakeChangesOnDisk(Outcome& outcome, bool& merged);

@@ -3,7 +3,6 @@
 // console, the tests with recorders and in-memory files.
 #pragma once
 
-#include <functional>
 #include <optional>
 #include <span>
 #include <string>
@@ -30,28 +29,9 @@ public:
         std::string error;
     };
     virtual ReadResult Read(const std::string& path) = 0;
-    struct Comparison {
-        enum Status { Same, Differs, CannotOpen, ReadError } status = Same;
-        std::string error;
-    };
-    // Whether the file holds exactly the pieces, one after another. This one reads
-    // the file whole; a store on a disk compares as it reads, without a copy. A
-    // check that WriteChecked runs may call it.
-    virtual Comparison Compare(const std::string& path, std::span<const std::string_view> pieces);
     // Replaces the file as a whole by the pieces, one after another, or leaves
     // it as it was; the error text on failure. Pieces spare the caller a join.
     virtual std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) = 0;
-    // Write, with a check that runs while the bytes go to the disk, perhaps on another
-    // thread while the caller waits: it may touch only what the caller leaves alone
-    // meanwhile, no view, and of this store only Compare. When it answers false, the
-    // file stays as it was and nothing is returned: the caller knows why. A write that
-    // fails before the check runs does not run it; a check that throws throws here.
-    virtual std::optional<std::string> WriteChecked(const std::string& path, std::span<const std::string_view> pieces,
-                                                    const std::function<bool()>& keep);
-    // A Write of the path is coming: a store may begin what does not depend on the
-    // bytes while the caller works them out. The next Write takes it up; Drop lets it go.
-    virtual void Prepare(const std::string& /*path*/) {}
-    virtual void Drop() {}
 };
 
 class Desktop {

@@ -71,66 +71,12 @@ FileStore::ReadResult DiskFiles::Read(const std::string& path) {
     return result;
 }
 
-FileStore::Comparison DiskFiles::Compare(const std::string& path, std::span<const std::string_view> pieces) {
-    // Chunk by chunk against the pieces: the file is never held in memory whole.
-    auto piece = pieces.begin();
-    std::size_t at = 0;  // in *piece
-    const auto skipUsedUp = [&] {
-        while (piece != pieces.end() && at == piece->size()) {
-            ++piece;
-            at = 0;
-        }
-    };
-    bool same = true;
-    const auto take = [&](std::string_view chunk) {
-        while (same && !chunk.empty()) {
-            skipUsedUp();
-            const std::size_t n = piece == pieces.end() ? 0 : std::min(chunk.size(), piece->size() - at);
-            same = n != 0 && chunk.substr(0, n) == piece->substr(at, n);  // n == 0: the file is longer
-            chunk.remove_prefix(n);
-            at += n;
-        }
-        return same;
-    };
-    switch (detail::ReadChunks(path, take)) {
-        case detail::ReadStatus::CannotOpen: return {Comparison::CannotOpen, {}};
-        case detail::ReadStatus::ReadError: return {Comparison::ReadError, ReadErrorText(path)};
-        case detail::ReadStatus::Done: break;
-    }
-    skipUsedUp();
-    return {same && piece == pieces.end() ? Comparison::Same : Comparison::Differs, {}};
-}
-
 std::optional<std::string> DiskFiles::Write(const std::string& path, std::span<const std::string_view> pieces) {
-    return WriteChecked(path, pieces, [] { return true; });
+    std::error_code error;
+    const fs::path target = detail::ResolveLink(path, error);
+    if (error) return error.message();
+    return detail::ReplaceWhole(target, pieces);
 }
-
-std::optional<std::string> DiskFiles::WriteChecked(const std::string& path, std::span<const std::string_view> pieces,
-                                                   const std::function<bool()>& keep) {
-    std::optional<std::string> error;
-    bool kept = true;
-    const auto checked = [&] { return kept = keep(); };
-    const std::shared_ptr<detail::BegunSlot> begun = std::move(begun_);
-    if (!begun || !detail::FinishBegun(*begun, path, pieces, checked, error)) {
-        std::error_code ec;
-        const fs::path target = detail::ResolveLink(path, ec);
-        if (ec) return ec.message();
-        error = detail::ReplaceWhole(target, pieces, checked);
-    }
-    if (!error && kept) ++writes_;
-    return error;
-}
-
-void DiskFiles::Prepare(const std::string& path) {
-    Drop();
-    begun_ = detail::BeginReplace(path);
-}
-
-void DiskFiles::Drop() {
-    if (const std::shared_ptr<detail::BegunSlot> begun = std::move(begun_)) detail::DropBegun(*begun);
-}
-
-DiskFiles::~DiskFiles() { Drop(); }
 
 namespace detail {
 
@@ -143,8 +89,8 @@ fs::path ResolveLink(const std::string& path, std::error_code& error) {
 }
 
 fs::path TemporaryBeside(const fs::path& target) {
-    // A generator per thread: saves make their temporaries on a thread of their own too.
-    thread_local std::mt19937 random{std::random_device{}()};
+    // Random, so that two programs saving into one folder never pick the same name.
+    static std::mt19937 random{std::random_device{}()};
     static constexpr char kHex[] = "0123456789abcdef";
     std::string suffix;
     for (int i = 0; i < 8; ++i) suffix += kHex[random() & 15u];

@@ -4,8 +4,6 @@
 #pragma once
 
 #include <filesystem>
-#include <functional>
-#include <memory>
 #include <optional>
 #include <span>
 #include <string>
@@ -16,32 +14,13 @@
 
 namespace tc::os {
 
-namespace detail {
-struct BegunSlot;
-}
-
 class DiskFiles : public FileStore {
 public:
-    DiskFiles() = default;
-    DiskFiles(const DiskFiles&) = delete;
-    DiskFiles& operator=(const DiskFiles&) = delete;
-    ~DiskFiles() override;
     ReadResult Read(const std::string& path) override;
-    Comparison Compare(const std::string& path, std::span<const std::string_view> pieces) override;
-    // A temporary file beside the target, flushed, then renamed over it. An
-    // existing file keeps its permissions; on POSIX a symbolic link is followed.
+    // A temporary file beside the target, flushed, renamed over it, and on POSIX
+    // the folder flushed too. An existing file keeps its owner and mode; a
+    // symbolic link is followed.
     std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) override;
-    // On Linux the check runs while the data is on its way to the disk.
-    std::optional<std::string> WriteChecked(const std::string& path, std::span<const std::string_view> pieces,
-                                            const std::function<bool()>& keep) override;
-    // On POSIX the temporary file is made on a thread of its own meanwhile.
-    void Prepare(const std::string& path) override;
-    void Drop() override;
-    int Writes() const { return writes_; }
-
-private:
-    int writes_ = 0;
-    std::shared_ptr<detail::BegunSlot> begun_;
 };
 
 // The path that a UTF-8 name stands for, and back.
@@ -58,31 +37,7 @@ namespace detail {
 // over the link would turn it into a file of its own.
 std::filesystem::path ResolveLink(const std::string& path, std::error_code& error);
 // The platform's half of DiskFiles::Write, for a target that is not a link.
-std::optional<std::string> ReplaceWhole(const std::filesystem::path& target, std::span<const std::string_view> pieces,
-                                        const std::function<bool()>& keep);
-// The platform's half of Prepare: what a replacement of the path can do before
-// its bytes are known, begun on a thread of its own (POSIX; elsewhere nothing).
-std::shared_ptr<BegunSlot> BeginReplace(const std::string& path);
-// Whether saves use the thread of their own (they do unless turned off) to begin
-// replacements. It shares the process's credentials and mounts, not those that a
-// test gives one thread alone: such tests turn it off meanwhile, as does an
-// instruction count that is to see every step. Returns what it was.
-bool SetBeginAhead(bool on);
-// Returns once the saves' thread of its own has done all it was given (POSIX).
-void WaitForBegun();
-// Writes the pieces through what was begun, when it was begun for this path;
-// false, and what was begun let go of, when not.
-bool FinishBegun(BegunSlot& slot, const std::string& path, std::span<const std::string_view> pieces,
-                 const std::function<bool()>& keep, std::optional<std::string>& error);
-// Lets go of what was begun, its temporary file removed.
-void DropBegun(BegunSlot& slot);
-// Hands the file's bytes to `take` a chunk at a time, until the end or until
-// `take` answers false. A read error leaves errno set.
-enum class ReadStatus { Done, CannotOpen, ReadError };
-ReadStatus ReadChunks(const std::string& path, const std::function<bool(std::string_view)>& take);
-// Returns once every file that a save replaced has been let go of (POSIX; they are
-// closed behind the saves, on a thread of their own).
-void WaitForReleasedFiles();
+std::optional<std::string> ReplaceWhole(const std::filesystem::path& target, std::span<const std::string_view> pieces);
 // A name for a temporary file beside the target, of a fixed length, so that a
 // name at the file system's limit can still be saved.
 std::filesystem::path TemporaryBeside(const std::filesystem::path& target);

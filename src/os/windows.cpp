@@ -8,7 +8,6 @@
 #include <fcntl.h>
 #include <io.h>
 
-#include <cerrno>
 #include <cstdio>
 #include <cstdlib>
 
@@ -126,50 +125,7 @@ DWORD MoveIntoPlace(const std::wstring& from, const std::wstring& name, const fs
 
 }  // namespace
 
-ReadStatus ReadChunks(const std::string& path, const std::function<bool(std::string_view)>& take) {
-    // A folder cannot be opened this way: it reads as no file.
-    const HANDLE file = ::CreateFileW(PathOf(path).wstring().c_str(), GENERIC_READ,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr, OPEN_EXISTING,
-                                      FILE_FLAG_SEQUENTIAL_SCAN, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return ReadStatus::CannotOpen;
-    static constexpr DWORD kChunk = 1 << 16;
-    std::string buffer(kChunk, '\0');
-    ReadStatus result = ReadStatus::Done;
-    for (;;) {
-        DWORD n = 0;
-        if (!::ReadFile(file, buffer.data(), kChunk, &n, nullptr)) {
-            result = ReadStatus::ReadError;
-            break;
-        }
-        if (n == 0 || !take(std::string_view(buffer.data(), n))) break;
-    }
-    ::CloseHandle(file);
-    if (result == ReadStatus::ReadError) errno = EIO;
-    return result;
-}
-
-// Replaced files are closed before ReplaceWhole returns here.
-void WaitForReleasedFiles() {}
-
-// Nothing is begun ahead here: every write does all of its work in ReplaceWhole.
-struct BegunSlot {};
-
-std::shared_ptr<BegunSlot> BeginReplace(const std::string& /*path*/) { return nullptr; }
-
-bool SetBeginAhead(bool /*on*/) { return false; }
-
-void WaitForBegun() {}
-
-bool FinishBegun(BegunSlot& /*slot*/, const std::string& /*path*/, std::span<const std::string_view> /*pieces*/,
-                 const std::function<bool()>& /*keep*/, std::optional<std::string>& /*error*/) {
-    return false;
-}
-
-void DropBegun(BegunSlot& /*slot*/) {}
-
-std::optional<std::string> ReplaceWhole(const fs::path& target, std::span<const std::string_view> pieces,
-                                        const std::function<bool()>& keep) {
-    if (!keep()) return std::nullopt;  // checked first here: nothing is written for a refusal
+std::optional<std::string> ReplaceWhole(const fs::path& target, std::span<const std::string_view> pieces) {
     const std::wstring name = target.wstring();
     bool exists = false;
     if (auto refused = CheckTarget(name, exists)) return refused;

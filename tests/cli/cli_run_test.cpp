@@ -28,13 +28,6 @@ public:
     std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) override {
         return disk_.Write(path, pieces);
     }
-    // As the real store does it: prepared before the change, checked while written.
-    std::optional<std::string> WriteChecked(const std::string& path, std::span<const std::string_view> pieces,
-                                            const std::function<bool()>& keep) override {
-        return disk_.WriteChecked(path, pieces, keep);
-    }
-    void Prepare(const std::string& path) override { disk_.Prepare(path); }
-    void Drop() override { disk_.Drop(); }
 
 private:
     std::string path_;

@@ -65,20 +65,6 @@ bool CanWrite(const QString& folder, qint64 size = 1) {
 
 using tc::test::WithoutCapability;
 
-// The faults below hold for this thread alone (its capabilities, its mounts): the
-// file layer's thread of its own would not meet them, so saves make their
-// temporary files on this one meanwhile.
-class OnThisThread {
-public:
-    OnThisThread() : before_(tc::os::detail::SetBeginAhead(false)) {}
-    ~OnThisThread() { tc::os::detail::SetBeginAhead(before_); }
-    OnThisThread(const OnThisThread&) = delete;
-    OnThisThread& operator=(const OnThisThread&) = delete;
-
-private:
-    bool before_;
-};
-
 // A folder in which no file can be created, by whatever this system allows:
 // its write permission taken away, or else its immutable attribute set.
 class ReadOnlyFolder {
@@ -124,7 +110,6 @@ public:
     const std::string& WhyNot() const { return why_; }
 
 private:
-    OnThisThread onThisThread_;
     QString folder_;
     std::optional<WithoutCapability> noOverride_;
     int fd_ = -1;
@@ -188,7 +173,6 @@ private:
         while (filler.write(byte) == 1) {}
     }
 
-    OnThisThread onThisThread_;
     QString folder_;
     bool mounted_ = false;
     bool limited_ = false;

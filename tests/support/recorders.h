@@ -4,7 +4,6 @@
 #pragma once
 
 #include <deque>
-#include <functional>
 #include <map>
 #include <optional>
 #include <ostream>
@@ -59,21 +58,7 @@ public:
     std::map<std::string, std::string> files;
     std::map<std::string, std::string> readErrors;  // path: the error its read ends with
     std::optional<std::string> writeError;          // set: every write fails with it
-    std::optional<std::string> earlyWriteError;     // set: every write fails with it before its check runs
     int writes = 0;
-    std::optional<std::string> prepared;      // the path a write was prepared for, until it is taken up or dropped
-    std::vector<std::string> preparedWrites;  // the paths of the writes that took up a preparation
-    std::optional<std::string> WriteChecked(const std::string& path, std::span<const std::string_view> pieces,
-                                            const std::function<bool()>& keep) override {
-        if (earlyWriteError) {
-            ++writes;
-            prepared.reset();
-            return earlyWriteError;
-        }
-        return FileStore::WriteChecked(path, pieces, keep);
-    }
-    void Prepare(const std::string& path) override { prepared = path; }
-    void Drop() override { prepared.reset(); }
     ReadResult Read(const std::string& path) override {
         if (const auto bad = readErrors.find(path); bad != readErrors.end())
             return {ReadResult::ReadError, {}, bad->second};
@@ -83,8 +68,6 @@ public:
     }
     std::optional<std::string> Write(const std::string& path, std::span<const std::string_view> pieces) override {
         ++writes;
-        if (prepared == path) preparedWrites.push_back(path);
-        prepared.reset();
         if (writeError) return writeError;
         std::string& file = files[path];
         file.clear();

@@ -309,8 +309,6 @@ TEST(SaveToFile, SavingTwiceGivesTheSameBytes) {
     h->Show(h->core.Save());
     EXPECT_EQ(h->files.files.at(kPath), first);
     EXPECT_TRUE(h->messages.all.empty());
-    // Each write took up what its save had the store prepare, for the file it wrote.
-    EXPECT_EQ(h->files.preparedWrites, (std::vector<std::string>{kPath, kPath}));
 }
 
 TEST(SaveToFile, RefusedSavesWriteNothing) {
@@ -380,7 +378,6 @@ TEST(SaveToFile, RefusedSavesWriteNothing) {
             EXPECT_EQ(h->messages.all[0].text, c.warning) << c.what;
         }
         EXPECT_EQ(h->files.writes, 0) << c.what;
-        EXPECT_FALSE(h->files.prepared) << c.what << ": what the save had prepared is let go of";
         EXPECT_EQ(h->files.files.at(kPath), c.fw.Bytes()) << c.what;
         EXPECT_EQ(h->core.Source().Text(), sourceBefore) << c.what;
     }
@@ -426,7 +423,6 @@ TEST(SaveToFile, ATextThatDoesNotConvertChangesNothing) {
         h->Show(h->core.Save());
         EXPECT_EQ(h->messages.all, (std::vector<Message>{{"app", c.error}}));
         EXPECT_EQ(h->files.writes, 0);
-        EXPECT_FALSE(h->files.prepared) << c.text;
         EXPECT_EQ(h->core.Source().Text(), sourceBefore);
     }
     auto h = Loaded(MakeFirmware());
@@ -437,36 +433,25 @@ TEST(SaveToFile, ATextThatDoesNotConvertChangesNothing) {
 }
 
 TEST(SaveToFile, AFailedWriteKeepsTheRewrittenText) {
-    // The store checks the text while it writes, or fails before it gets to the check.
-    const struct {
-        const char* name;
-        bool early;
-    } cases[] = {{"failing after the check", false}, {"failing before the check", true}};
-    for (const auto& c : cases) {
-        const Firmware fw = MakeFirmware();
-        auto h = Loaded(fw);
-        (c.early ? h->files.earlyWriteError : h->files.writeError) = "Permission denied";
-        h->SetCell(4, 1, "8.1");
-        h->Show(h->core.Save());
-        EXPECT_EQ(h->messages.all,
-                  (std::vector<Message>{{"app", "Cannot create file \"/fw/CDI.asm\". Permission denied"}}))
-            << c.name;
-        EXPECT_EQ(h->files.files.at(kPath), fw.Bytes()) << c.name;
-        EXPECT_EQ(test::SplitLines(h->core.Source().Text())[fw.Index("ldi R16,")], "ldi R16, 17" + kEntryComment)
-            << c.name;
-        // The text kept is whole, layout included: once the store works again, the save goes through.
-        h->files.writeError.reset();
-        h->files.earlyWriteError.reset();
-        h->messages.all.clear();
-        h->Show(h->core.Save());
-        EXPECT_TRUE(h->messages.all.empty()) << c.name;
-        EXPECT_EQ(h->files.files.at(kPath), h->core.Source().ToFileBytes()) << c.name;
-        EXPECT_EQ(test::SplitLines(h->files.files.at(kPath))[fw.Index("ldi R16,")], "ldi R16, 17" + kEntryComment)
-            << c.name;
-    }
+    const Firmware fw = MakeFirmware();
+    auto h = Loaded(fw);
+    h->files.writeError = "Permission denied";
+    h->SetCell(4, 1, "8.1");
+    h->Show(h->core.Save());
+    EXPECT_EQ(h->messages.all,
+              (std::vector<Message>{{"app", "Cannot create file \"/fw/CDI.asm\". Permission denied"}}));
+    EXPECT_EQ(h->files.files.at(kPath), fw.Bytes());
+    EXPECT_EQ(test::SplitLines(h->core.Source().Text())[fw.Index("ldi R16,")], "ldi R16, 17" + kEntryComment);
+    // The text kept is whole, layout included: once the store works again, the save goes through.
+    h->files.writeError.reset();
+    h->messages.all.clear();
+    h->Show(h->core.Save());
+    EXPECT_TRUE(h->messages.all.empty());
+    EXPECT_EQ(h->files.files.at(kPath), h->core.Source().ToFileBytes());
+    EXPECT_EQ(test::SplitLines(h->files.files.at(kPath))[fw.Index("ldi R16,")], "ldi R16, 17" + kEntryComment);
 }
 
-TEST(SaveToFile, ARewriteThatWouldNotReadBackIsRefusedEvenWhenTheWriteFailsFirst) {
+TEST(SaveToFile, ARewriteThatWouldNotReadBackIsRefusedBeforeAnyWrite) {
     // A field that ends its line reads on into the next: the longer rewritten line moves what the next scan finds.
     Firmware fw = MakeFirmware();
     const std::size_t first = fw.Index("cpi R21,");
@@ -475,12 +460,13 @@ TEST(SaveToFile, ARewriteThatWouldNotReadBackIsRefusedEvenWhenTheWriteFailsFirst
     auto h = std::make_unique<Harness>();
     h->Load(fw.Bytes(), kPath);
     h->messages.all.clear();
-    h->files.earlyWriteError = "Permission denied";
+    h->files.writeError = "Permission denied";
     h->SetCell(0, 32, "15000");
     h->Show(h->core.Save());
     ASSERT_EQ(h->messages.all.size(), 1u);
     EXPECT_EQ(h->messages.all[0],
               (Message{"warning", test::AtLine(Diagnostic::Kind::MovedItem, fw.Index("cpi R21,") + 2, kRussian)}));
+    EXPECT_EQ(h->files.writes, 0);
     EXPECT_EQ(h->files.files.at(kPath), fw.Bytes());
 }
 
