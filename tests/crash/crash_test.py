@@ -60,6 +60,11 @@ class Call:
         m = re.match(r"(\d+)<", self.args)
         return int(m[1]) if m else None
 
+    def fd_path(self):
+        """The path strace -y gives for the first argument's descriptor."""
+        m = re.match(r"\d+<([^>]*)>", self.args)
+        return m[1] if m else None
+
     def returned_fd(self):
         m = re.match(r"(\d+)<", self.result)
         return int(m[1]) if m else None
@@ -204,6 +209,7 @@ class Outcome:
     data: bytes            # the file after the run
     left: set              # the other names in the folder after it
     failed_unlink: bool    # the call that failed removed a temporary of ours
+    must_fail: bool        # the call that failed wrote, flushed or renamed the new file
     next_status: int       # the plain save after it
     next_data: bytes
     next_left: set
@@ -220,6 +226,8 @@ def judge(o, old, new):
         problems.append("reported success but the file holds the old bytes")
     if not o.kill and o.status not in (0, 1):
         problems.append(f"exit {o.status}, not 0 or 1")
+    if not o.kill and o.must_fail and o.status == 0:
+        problems.append("the failed call went unreported: the new bytes may not last")
     if not o.kill and o.status == 1 and o.target not in o.stderr:
         problems.append(f"the failure does not name the file: {o.stderr.strip()!r}")
     stray = sorted(n for n in o.left if not TEMPORARY.match(n))
@@ -238,6 +246,17 @@ def judge(o, old, new):
     if o.next_left - o.left:
         problems.append(f"the next save left a temporary: {sorted(o.next_left - o.left)}")
     return problems
+
+
+def carries_the_save(call, folder):
+    """Whether the call writes, flushes or renames the new file (or flushes its
+    folder), so that its failure is the save's."""
+    on = call.fd_path() or ""
+    if call.name in WRITES + ["fsync", "fdatasync"]:
+        return inside(on, folder)
+    if call.name == "close":
+        return TEMPORARY.match(os.path.basename(on)) is not None  # where a network file system reports a write
+    return call.name in ("rename", "renameat", "renameat2") and any(inside(p, folder) for p in call.strings())
 
 
 def crash_run(bench, call, kill):
@@ -261,6 +280,7 @@ def crash_run(bench, call, kill):
         target=target, data=data, left=left,
         failed_unlink=any(c.name in ("unlink", "unlinkat") and
                           any(TEMPORARY.match(os.path.basename(s)) for s in c.strings()) for c in hits),
+        must_fail=any(carries_the_save(c, os.path.dirname(target)) for c in hits),
         next_status=next_status, next_data=read_bytes(target), next_left=others(target))
     folder = os.path.dirname(target)
     repro = (f"hit: {'; '.join(f'[{c.thread}] ' + c.text(folder) for c in hits) or 'nothing'}\n"
@@ -514,7 +534,7 @@ ORDER_CASES = [
 
 OLD, NEW = b"old\n", b"new!\n"
 CLEAN = dict(kill=False, killed=False, status=0, stderr="", target="/d/CDI.asm", data=NEW, left=set(),
-             failed_unlink=False, next_status=0, next_data=NEW, next_left=set())
+             failed_unlink=False, must_fail=False, next_status=0, next_data=NEW, next_left=set())
 KILLED = dict(CLEAN, kill=True, killed=True, status=-9, data=OLD, left={".timingcalc-0123abcd.tmp"},
               next_left={".timingcalc-0123abcd.tmp"})
 FAILED = dict(CLEAN, status=1, data=OLD, stderr='Error: Cannot create file "/d/CDI.asm". No space left on device')
@@ -527,6 +547,8 @@ JUDGE_CASES = [
     ("killed, no temporary left", dict(KILLED, left=set(), next_left=set()), None),
     ("a failure reported", FAILED, None),
     ("a failure after the rename", dict(FAILED, data=NEW), None),
+    ("a failed flush reported", dict(FAILED, must_fail=True), None),
+    ("a failed flush let pass", dict(CLEAN, must_fail=True), "the failed call went unreported"),
     ("a failed unlink leaves its temporary", dict(FAILED, failed_unlink=True, left={".timingcalc-0123abcd.tmp"},
                                                   next_left={".timingcalc-0123abcd.tmp"}), None),
     ("a torn file", dict(KILLED, data=b"new"), "neither old nor new (3 bytes)"),
@@ -577,6 +599,18 @@ PARSE_CASES = [
     ("an unfinished call gets its result", TWO_THREADS, "resumed", "4</d/.timingcalc-0123abcd.tmp>"),
 ]
 
+# name | a call that failed | whether the save must then report a failure
+CARRIES_CASES = [
+    ("the bytes to the temporary", '3  write(3</d/.timingcalc-0123abcd.tmp>, "new", 3) = -1 ENOSPC', True),
+    ("a message to the terminal", '3  write(2</dev/pts/0>, "Error", 5) = -1 ENOSPC', False),
+    ("the data's flush", "3  fdatasync(3</d/.timingcalc-0123abcd.tmp>) = -1 EIO", True),
+    ("the folder's flush", "3  fsync(3</d>) = -1 EIO", True),
+    ("the temporary's close", "3  close(3</d/.timingcalc-0123abcd.tmp>) = -1 EIO", True),
+    ("the close of the file read", "3  close(3</d/CDI.asm>) = -1 EIO", False),
+    ("the rename", '3  rename("/d/.timingcalc-0123abcd.tmp", "/d/CDI.asm") = -1 EIO', True),
+    ("the owner, which a user may not give", "3  fchown(3</d/.timingcalc-0123abcd.tmp>, 0, 0) = -1 EIO", False),
+]
+
 
 def checks():
     failures = 0
@@ -594,6 +628,9 @@ def checks():
         expect(f"order: {name}", "\n".join(check_order(calls, save)), want)
     for name, fields, want in JUDGE_CASES:
         expect(f"judge: {name}", "\n".join(judge(Outcome(**fields), OLD, NEW)), want)
+    for name, line, want in CARRIES_CASES:
+        calls, _ = parse(line)
+        expect(f"carries the save: {name}", carries_the_save(calls[0], "/d"), want)
     for name, log, what, want in PARSE_CASES:
         calls, killed = parse(log)
         if what == "save":
