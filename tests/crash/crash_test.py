@@ -1,9 +1,11 @@
 #!/usr/bin/python3
 """The save under a crash at every file-system call it makes, and under that call
 failing, after SQLite's crash tests and LevelDB's fault injection. strace kills
-the process (as a power cut would stop it) on entering the call, or fails the
-call with EIO (ENOSPC for a write); the file must then hold exactly the old bytes
-or exactly the new ones, and the next save must work.
+the process on entering the call, or fails the call with EIO (ENOSPC for a
+write); the file must then hold exactly the old bytes or exactly the new ones,
+and the next save must work. A kill keeps what the page cache holds; what a
+power cut loses besides, whatever was not flushed, is the order check's part:
+the data flushed before the rename, the folder flushed after it.
 
   crash_test.py inject CLI SAMPLE   every call of the save, killed and failed
   crash_test.py order CLI SAMPLE    the order of a clean save's calls, no threads
@@ -560,8 +562,9 @@ JUDGE_CASES = [
     ("exit 2", dict(FAILED, status=2), "exit 2, not 0 or 1"),
     ("a failure without the file's name", dict(FAILED, stderr="Error: No space left on device"),
      "does not name the file"),
-    ("a failure that leaves its temporary", dict(FAILED, left={".timingcalc-0123abcd.tmp"},
-                                                 next_left={".timingcalc-0123abcd.tmp"}), "left 1 temporaries (at most 0)"),
+    ("a failure that leaves its temporary",
+     dict(FAILED, left={".timingcalc-0123abcd.tmp"}, next_left={".timingcalc-0123abcd.tmp"}),
+     "left 1 temporaries (at most 0)"),
     ("killed, two temporaries", dict(KILLED, left={".timingcalc-0123abcd.tmp", ".timingcalc-9999abcd.tmp"},
                                      next_left={".timingcalc-0123abcd.tmp", ".timingcalc-9999abcd.tmp"}),
      "left 2 temporaries (at most 1)"),
