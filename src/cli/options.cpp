@@ -24,7 +24,7 @@ const char* NameOf(Invocation::Command command) {
 }
 
 // A rule on an option's value; CLI11 puts the option's name before the message.
-CLI::Validator Rule(std::function<bool(const std::string&)> holds, const std::string& rule) {
+CLI::Validator Rule(const std::function<bool(const std::string&)>& holds, const std::string& rule) {
     return {[holds, rule](std::string& value) {
                 return holds(value) ? std::string() : "must be " + rule + ", not '" + value + "'";
             },
