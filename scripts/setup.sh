@@ -26,7 +26,7 @@ need_packages() {
 }
 
 # qt6-charts-dev needs the CMake files of libqt6opengl6-dev but does not depend on it.
-BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libgtest-dev libboost-dev)
+BUILD_PACKAGES=(cmake ninja-build g++ pkg-config qt6-base-dev qt6-charts-dev libqt6opengl6-dev libgl-dev libgtest-dev libboost-dev libcli11-dev nlohmann-json3-dev)
 
 # Debian's arm64 Qt, for the arm64 window and its tests; it installs beside the
 # machine's own once dpkg knows the architecture (need_arm64_architecture).

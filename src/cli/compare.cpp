@@ -4,7 +4,7 @@
 #include <ostream>
 #include <vector>
 
-#include "cli/report.h"
+#include "cli/json.h"
 #include "firmware/source_text.h"
 #include "table/conversion.h"
 #include "table/grid.h"
@@ -129,34 +129,28 @@ std::vector<Difference> Differences(const Core& a, const Core& b, int sensor) {
     return found;
 }
 
-void PrintJsonPair(std::ostream& out, const char* key, const std::string& a, const std::string& b, bool quoted) {
-    const auto value = [&](const std::string& v) { return quoted ? JsonString(v) : v; };
-    out << ", \"" << key << "\": {\"a\": " << value(a) << ", \"b\": " << value(b) << "}";
+// The values of A and B; whole numbers, or with `text` as they are.
+Json Pair(const std::string& a, const std::string& b, bool text = false) {
+    if (text) return {{"a", a}, {"b", b}};
+    return {{"a", IntegerOrNull(a)}, {"b", IntegerOrNull(b)}};
 }
 
 void PrintJson(std::ostream& out, const std::vector<Difference>& found, int sensor) {
-    out << "{\"sensor\": " << sensor << ", \"spark_us\": ";
-    const bool spark = !found.empty() && found.front().row == 0;
-    if (spark)
-        out << "{\"a\": " << found.front().a << ", \"b\": " << found.front().b << "}";
-    else
-        out << "null";
-    out << ", \"rows\": [";
-    bool first = true;
+    Json spark = nullptr;
+    Json rows = Json::array();
     for (const Difference& d : found) {
-        if (d.row == 0) continue;
-        out << (first ? "" : ", ") << "{\"row\": " << d.row;
-        first = false;
-        if (d.table == 0) {
-            PrintJsonPair(out, "rpm", d.a, d.b, false);
-        } else {
-            out << ", \"rpm\": " << d.rpm << ", \"table\": " << d.table;
-            PrintJsonPair(out, "code", d.a, d.b, false);
-            PrintJsonPair(out, "angle", d.angleA, d.angleB, true);
-        }
-        out << "}";
+        if (d.row == 0)
+            spark = Pair(d.a, d.b);
+        else if (d.table == 0)
+            rows.push_back(Json{{"row", d.row}, {"rpm", Pair(d.a, d.b)}});
+        else
+            rows.push_back(Json{{"row", d.row},
+                                {"rpm", IntegerOrNull(d.rpm)},
+                                {"table", d.table},
+                                {"code", Pair(d.a, d.b)},
+                                {"angle", Pair(d.angleA, d.angleB, true)}});
     }
-    out << "]}\n";
+    out << OneLine(Json{{"sensor", sensor}, {"spark_us", spark}, {"rows", rows}}) << '\n';
 }
 
 void PrintText(std::ostream& out, const std::vector<Difference>& found) {

@@ -1,88 +1,39 @@
 #include "cli/report.h"
 
-#include <cstdio>
 #include <iomanip>
-#include <optional>
 #include <ostream>
 
+#include "cli/json.h"
 #include "table/grid.h"
-#include "table/numbers.h"
-#include "table/utf8.h"
 
 namespace tc::cli {
 
 namespace {
 
-// A cell or combo text as the window would read it as a number; nothing when it is not one.
-std::optional<int> IntegerOf(const std::string& text) {
-    if (text.empty()) return std::nullopt;
-    try {
-        return StrToInt(text);
-    } catch (const ConversionError&) {
-        return std::nullopt;
-    }
-}
-
-std::string JsonInteger(const std::string& text) {
-    const auto value = IntegerOf(text);
-    return value ? std::to_string(*value) : "null";
-}
-
 std::string Shown(const std::string& text) { return text.empty() ? "?" : text; }
 
-// The escape of an ASCII character that JSON does not take as it is; empty for the others.
-std::string Escape(unsigned char c) {
-    switch (c) {
-        case '"': return "\\\"";
-        case '\\': return "\\\\";
-        case '\b': return "\\b";
-        case '\f': return "\\f";
-        case '\n': return "\\n";
-        case '\r': return "\\r";
-        case '\t': return "\\t";
-        default: break;
-    }
-    if (c >= 0x20) return {};
-    char escaped[8];
-    std::snprintf(escaped, sizeof escaped, "\\u%04x", static_cast<unsigned>(c));
-    return escaped;
-}
-
 }  // namespace
-
-std::string JsonString(std::string_view text) {
-    std::string out = "\"";
-    for (std::size_t i = 0; i < text.size();) {
-        if (const std::string escaped = Escape(static_cast<unsigned char>(text[i])); !escaped.empty()) {
-            out += escaped;
-            ++i;
-            continue;
-        }
-        const std::size_t start = i;
-        if (DecodeUtf8(text, i))
-            out.append(text, start, i - start);
-        else
-            out += "\xEF\xBF\xBD";
-    }
-    return out + "\"";
-}
 
 void PrintJson(std::ostream& out, const Core& core, const std::string& file) {
     const GridModel& model = core.Model();
     const AdvanceGrid& grid = model.grid;
-    out << "{\"file\": " << JsonString(file) << ", \"spark_us\": " << JsonInteger(model.spark.text)
-        << ", \"adjust_resistor\": " << (core.TrimmerFlag() == 1 ? "true" : "false")
-        << ", \"sensor\": " << JsonInteger(model.sensor.text) << ", \"table\": " << JsonInteger(model.table.text)
-        << ", \"rows\": [";
+    Json rows = Json::array();
     for (int row = 1; row < kGridRows; ++row) {
-        if (row > 1) out << ", ";
-        out << "{\"rpm\": " << JsonInteger(grid.Cell(kSpeedColumn, row)) << ", \"codes\": [";
-        for (int column = 1; column <= 3; ++column)
-            out << (column > 1 ? ", " : "") << JsonInteger(grid.Cell(column, row));
+        Json codes = Json::array();
+        for (int column = 1; column <= 3; ++column) codes.push_back(IntegerOrNull(grid.Cell(column, row)));
         const std::string& angle = grid.Cell(kAngleColumn, row);
-        out << "], \"angle\": " << (angle.empty() ? "null" : JsonString(angle)) << "}";
+        // The angle stays the text the grid shows, as the window has it.
+        rows.push_back(Json{{"rpm", IntegerOrNull(grid.Cell(kSpeedColumn, row))},
+                            {"codes", codes},
+                            {"angle", angle.empty() ? Json() : Json(angle)}});
     }
-    out << "]}\n";
+    const Json shown = {{"file", file},
+                        {"spark_us", IntegerOrNull(model.spark.text)},
+                        {"adjust_resistor", core.TrimmerFlag() == 1},
+                        {"sensor", IntegerOrNull(model.sensor.text)},
+                        {"table", IntegerOrNull(model.table.text)},
+                        {"rows", rows}};
+    out << OneLine(shown) << '\n';
 }
 
 void PrintText(std::ostream& out, const Core& core, const std::string& file) {

@@ -3,7 +3,6 @@
 
 #include <iosfwd>
 #include <string>
-#include <string_view>
 
 #include "app/core.h"
 
@@ -15,9 +14,5 @@ void PrintText(std::ostream& out, const Core& core, const std::string& file);
 
 // One JSON object on one line.
 void PrintJson(std::ostream& out, const Core& core, const std::string& file);
-
-// A JSON string literal: UTF-8 passes through, a byte that is not UTF-8
-// becomes U+FFFD, control characters are escaped.
-std::string JsonString(std::string_view text);
 
 }  // namespace tc::cli

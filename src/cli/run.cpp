@@ -10,6 +10,7 @@
 #include "cli/compare.h"
 #include "cli/console_ports.h"
 #include "cli/csv.h"
+#include "cli/help.h"
 #include "cli/options.h"
 #include "cli/report.h"
 #include "cli/verify.h"
@@ -168,12 +169,15 @@ int Run(const std::vector<std::string>& arguments, FileStore& files, std::ostrea
     try {
         invocation = ParseArguments(arguments);
     } catch (const UsageError& error) {
-        err << "timingcalc-cli: " << error.what() << "\n\n" << kUsage;
+        err << "timingcalc-cli: " << error.what() << '\n' << UsageLine(error.command) << '\n' << kTryHelp << '\n';
         return kBadUsage;
     }
     try {
         switch (invocation.command) {
-            case Invocation::Help: out << kUsage; return out.flush() ? kDone : kFailed;
+            case Invocation::Help: out << HelpText(invocation.topic); return out.flush() ? kDone : kFailed;
+            case Invocation::Version:
+                out << "timingcalc-cli " << TIMINGCALC_VERSION << '\n';
+                return out.flush() ? kDone : kFailed;
             case Invocation::Show: return Show(invocation, files, out, err);
             case Invocation::Set: return Set(invocation, files, out, err);
             case Invocation::Diff: return Diff(invocation, files, out, err);

@@ -4,7 +4,7 @@
 #include <cstdio>
 #include <ostream>
 
-#include "cli/report.h"
+#include "cli/json.h"
 
 namespace tc::cli {
 
@@ -65,18 +65,18 @@ std::string Verdict(const VerifiedItem& item) {
     return {};
 }
 
-void PrintJsonItems(std::ostream& out, const std::vector<VerifiedItem>& items) {
+Json JsonItem(const VerifiedItem& item) {
     static const char* const kStatus[] = {"same", "different", "missing"};
-    for (std::size_t i = 0; i < items.size(); ++i) {
-        const VerifiedItem& item = items[i];
-        out << (i ? ", " : "") << "{\"item\": " << JsonString(NameOf(item)) << ", \"line\": " << item.line
-            << ", \"source\": " << (item.expected < 0 ? "null" : std::to_string(item.expected)) << ", \"status\": \""
-            << kStatus[item.status] << "\"";
-        if (item.status != VerifiedItem::Missing || item.why == VerifiedItem::NoStoreAfter)
-            out << ", \"address\": " << item.address << ", \"image\": " << item.found;
-        if (item.status == VerifiedItem::Missing) out << ", \"reason\": " << JsonString(WhyMissing(item));
-        out << "}";
+    Json json = {{"item", NameOf(item)},
+                 {"line", item.line},
+                 {"source", item.expected < 0 ? Json() : Json(item.expected)},
+                 {"status", kStatus[item.status]}};
+    if (item.status != VerifiedItem::Missing || item.why == VerifiedItem::NoStoreAfter) {
+        json["address"] = item.address;
+        json["image"] = item.found;
     }
+    if (item.status == VerifiedItem::Missing) json["reason"] = WhyMissing(item);
+    return json;
 }
 
 }  // namespace
@@ -87,10 +87,15 @@ void PrintVerification(std::ostream& out, const std::vector<VerifiedItem>& items
         return std::count_if(items.begin(), items.end(), [&](const VerifiedItem& i) { return i.status == status; });
     };
     if (json) {
-        out << "{\"source\": " << JsonString(source) << ", \"image\": " << JsonString(image) << ", \"items\": [";
-        PrintJsonItems(out, items);
-        out << "], \"same\": " << count(VerifiedItem::Same) << ", \"different\": " << count(VerifiedItem::Different)
-            << ", \"missing\": " << count(VerifiedItem::Missing) << "}\n";
+        Json list = Json::array();
+        for (const VerifiedItem& item : items) list.push_back(JsonItem(item));
+        out << OneLine(Json{{"source", source},
+                            {"image", image},
+                            {"items", list},
+                            {"same", count(VerifiedItem::Same)},
+                            {"different", count(VerifiedItem::Different)},
+                            {"missing", count(VerifiedItem::Missing)}})
+            << '\n';
         return;
     }
     for (const VerifiedItem& item : items)

@@ -8,10 +8,13 @@
 #include <functional>
 #include <sstream>
 
+#include "cli/json.h"
+#include "cli/options.h"
 #include "cli/run.h"
 #include "cli_support.h"
 #include "run_in_process.h"
 #include "os/files.h"
+#include "table/conversion.h"
 
 namespace cli {
 namespace {
@@ -506,6 +509,228 @@ TEST(Diff, ListsExactlyTheEditedValues) {
     const Ran trouble = RunIn({"diff", a, tc::os::Utf8Of(folder / "none.asm")});
     EXPECT_EQ(trouble.status, 2);
     EXPECT_EQ(trouble.out, "");
+}
+
+// --- the command line and the JSON text -------------------------------------------
+
+using tc::cli::Invocation;
+
+// Every field, so that a failure shows what differs.
+std::string Described(const Invocation& i) {
+    std::ostringstream out;
+    const auto list = [&](const std::optional<std::vector<std::string>>& items) {
+        if (!items) return out << "-", void();
+        out << items->size() << ":" << Join(*items);
+    };
+    out << "command " << i.command << " topic " << i.topic << " file [" << i.file << "] other [" << i.other
+        << "] sensor " << i.sensor << " table " << i.table << " json " << i.json << " csv " << i.csv << " language "
+        << i.language << " angles ";
+    list(i.angles);
+    out << " speeds ";
+    list(i.speeds);
+    out << " spark [" << i.spark.value_or("-") << "] output [" << i.output.value_or("-") << "] csvFile ["
+        << i.csvFile.value_or("-") << "] dryRun " << i.dryRun;
+    return out.str();
+}
+
+struct Parsed {
+    const char* name;
+    std::vector<std::string> arguments;
+    Invocation expected;
+};
+
+void PrintTo(const Parsed& p, std::ostream* os) { *os << p.name; }
+
+std::vector<std::string> Repeated(std::size_t count, const std::string& item) { return {count, item}; }
+
+const Parsed kParsed[] = {
+    {"ShowDefaults", {"show", "CDI.asm"}, {.command = Invocation::Show, .file = "CDI.asm"}},
+    {"ShowEverything",
+     {"show", "CDI.asm", "--sensor", "35", "--table=3", "--csv", "--language", "ru"},
+     {.command = Invocation::Show, .file = "CDI.asm", .sensor = "35", .table = "3", .language = 0, .csv = true}},
+    {"OptionsBeforeTheFile",
+     {"show", "--json", "--sensor=0", "CDI.asm"},
+     {.command = Invocation::Show, .file = "CDI.asm", .sensor = "0", .json = true}},
+    {"DashDashEndsTheOptions", {"show", "--", "--json"}, {.command = Invocation::Show, .file = "--json"}},
+    {"DashIsAFile", {"show", "-"}, {.command = Invocation::Show, .file = "-"}},
+    {"AFileNamedLikeACommand", {"show", "set"}, {.command = Invocation::Show, .file = "set"}},
+    {"BracketsStayInTheName", {"show", "[a,b]"}, {.command = Invocation::Show, .file = "[a,b]"}},
+    {"SetAll",
+     {"set", "CDI.asm", "--angles", Join(Repeated(32, " 10.5 ")), "--spark=66", "--rpm", Join(Repeated(31, "900")),
+      "-o", "out.asm", "--table", "2"},
+     {.command = Invocation::Set,
+      .file = "CDI.asm",
+      .table = "2",
+      .angles = Repeated(32, "10.5"),
+      .spark = "66",
+      .speeds = Repeated(31, "900"),
+      .output = "out.asm"}},
+    {"AnglesWithoutSparkLookLikeOptions",
+     {"set", "CDI.asm", "--angles", Join(Repeated(32, "-"))},
+     {.command = Invocation::Set, .file = "CDI.asm", .angles = Repeated(32, "-")}},
+    {"EmptyAngleKept",
+     {"set", "CDI.asm", "--angles=" + Join(Repeated(31, "5")) + ","},
+     {.command = Invocation::Set,
+      .file = "CDI.asm",
+      .angles =
+          [] {
+              auto angles = Repeated(31, "5");
+              angles.push_back("");
+              return angles;
+          }()}},
+    {"EmptySparkFailsOnlyAtTheSave",
+     {"set", "CDI.asm", "--spark", ""},
+     {.command = Invocation::Set, .file = "CDI.asm", .spark = ""}},
+    {"LongOutputAndCsvFile",
+     {"set", "CDI.asm", "--output=o.asm", "--csv", "t.csv"},
+     {.command = Invocation::Set, .file = "CDI.asm", .output = "o.asm", .csvFile = "t.csv"}},
+    {"DryRun",
+     {"set", "CDI.asm", "--dry-run", "--language=en"},
+     {.command = Invocation::Set, .file = "CDI.asm", .dryRun = true}},
+    {"Diff",
+     {"diff", "a.asm", "b.asm", "--sensor", "7", "--json"},
+     {.command = Invocation::Diff, .file = "a.asm", .other = "b.asm", .sensor = "7", .json = true}},
+    {"VerifyBesideTheSource", {"verify", "CDI.asm"}, {.command = Invocation::Verify, .file = "CDI.asm"}},
+    {"VerifyWithImage",
+     {"verify", "CDI.asm", "x.hex", "--json"},
+     {.command = Invocation::Verify, .file = "CDI.asm", .other = "x.hex", .json = true}},
+    {"Overview", {"--help"}, {}},
+    {"HelpOfDiff", {"diff", "a", "-h"}, {.command = Invocation::Help, .topic = Invocation::Diff}},
+    {"HelpCommandOfVerify", {"help", "verify"}, {.command = Invocation::Help, .topic = Invocation::Verify}},
+    {"Version", {"--version"}, {.command = Invocation::Version}},
+};
+
+class Parse : public ::testing::TestWithParam<Parsed> {};
+
+TEST_P(Parse, GivesTheInvocation) {
+    EXPECT_EQ(Described(tc::cli::ParseArguments(GetParam().arguments)), Described(GetParam().expected));
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, Parse, ::testing::ValuesIn(kParsed),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+struct Refused {
+    const char* name;
+    std::vector<std::string> arguments;
+    const char* said;  // the whole first line
+};
+
+void PrintTo(const Refused& r, std::ostream* os) { *os << r.name; }
+
+const Refused kRefused[] = {
+    {"SensorOutOfRange",
+     {"show", "F", "--sensor", "100"},
+     "timingcalc-cli: --sensor: must be a whole number from 0 to 99, not '100'"},
+    {"TableOutOfRange", {"set", "F", "--table=4"}, "timingcalc-cli: --table: must be 1, 2 or 3, not '4'"},
+    {"SparkNotDigits",
+     {"set", "F", "--spark", "-6"},
+     "timingcalc-cli: --spark: must be a whole number of microseconds, not '-6'"},
+    {"LanguageUnknown",
+     {"diff", "A", "B", "--language", "de"},
+     "timingcalc-cli: --language: must be en or ru, not 'de'"},
+    {"AnglesCounted",
+     {"set", "F", "--angles", "1,2,3"},
+     "timingcalc-cli: --angles: needs 32 comma-separated angles, got 3"},
+    {"SpeedsCounted", {"set", "F", "--rpm", "1000"}, "timingcalc-cli: --rpm: needs 31 comma-separated speeds, got 1"},
+    {"EmptyOutput", {"set", "F", "--output="}, "timingcalc-cli: --output: 1 required OUT missing"},
+    {"EmptyImage", {"verify", "F", ""}, "timingcalc-cli: IMAGE: must not be empty"},
+    {"Repeated", {"set", "F", "-o", "a", "--output", "b"}, "timingcalc-cli: --output given more than once"},
+    {"RepeatedFlag", {"show", "F", "--json", "--json"}, "timingcalc-cli: --json given more than once"},
+    {"FlagWithValue", {"set", "F", "--dry-run=no"}, "timingcalc-cli: --dry-run takes no value"},
+    {"OptionOfAnotherCommand", {"verify", "F", "--table", "2"}, "timingcalc-cli: --table is not an option of verify"},
+    {"UnknownOption", {"diff", "A", "B", "--quiet"}, "timingcalc-cli: unknown option '--quiet'"},
+    {"ArgumentTooMany", {"diff", "A", "B", "C"}, "timingcalc-cli: unexpected argument 'C'"},
+    {"SecondHelpTopic", {"help", "show", "set"}, "timingcalc-cli: unexpected argument 'set'"},
+    {"UnknownCommand", {"shw", "F"}, "timingcalc-cli: unknown command 'shw'"},
+};
+
+class Refusal : public ::testing::TestWithParam<Refused> {};
+
+// Three lines on standard error: what is wrong, the command's usage, where to read more.
+TEST_P(Refusal, SaysWhatIsWrongInThreeLines) {
+    const Ran ran = RunIn(GetParam().arguments);
+    EXPECT_EQ(ran.status, 2);
+    EXPECT_EQ(ran.out, "");
+    const std::size_t first = ran.err.find('\n');
+    EXPECT_EQ(ran.err.substr(0, first), GetParam().said);
+    // The first line of that command's help, or of the overview.
+    const std::string& name = GetParam().arguments.at(0);
+    const std::vector<std::string> help =
+        name == "help" || name == "shw" ? std::vector<std::string>{"--help"} : std::vector<std::string>{name, "--help"};
+    const std::string usage = RunIn(help).out;
+    EXPECT_EQ(ran.err.substr(first + 1, ran.err.find('\n', first + 1) - first), usage.substr(0, usage.find('\n') + 1));
+    EXPECT_TRUE(ran.err.ends_with("\nTry 'timingcalc-cli --help' for more information.\n")) << ran.err;
+    EXPECT_EQ(std::count(ran.err.begin(), ran.err.end(), '\n'), 3) << ran.err;
+}
+
+INSTANTIATE_TEST_SUITE_P(Cli, Refusal, ::testing::ValuesIn(kRefused),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST(Version, IsProjectVersion) {
+    const Ran ran = RunIn({"--version"});
+    EXPECT_EQ(ran.status, 0);
+    EXPECT_EQ(ran.out, std::string("timingcalc-cli ") + TIMINGCALC_VERSION + "\n");
+    EXPECT_EQ(ran.err, "");
+}
+
+struct JsonCase {
+    const char* name;
+    tc::cli::Json value;
+    std::string text;
+};
+
+void PrintTo(const JsonCase& c, std::ostream* os) { *os << c.name; }
+
+const JsonCase kJsonCases[] = {
+    {"OrderAsBuilt", {{"z", 1}, {"a", -2}, {"m", nullptr}}, R"({"z": 1, "a": -2, "m": null})"},
+    {"Nested",
+     {{"rows", {tc::cli::Json{{"codes", {14, 11, nullptr}}, {"ok", true}}}},
+      {"none", tc::cli::Json::array()},
+      {"empty", tc::cli::Json::object()}},
+     R"({"rows": [{"codes": [14, 11, null], "ok": true}], "none": [], "empty": {}})"},
+    {"LargeAddress", {{"address", std::uint32_t{4294967295u}}}, R"({"address": 4294967295})"},
+    {"Escapes", "a\"b\\c\td\x01\x1f\b\f\n\r", R"("a\"b\\c\td\u0001\u001f\b\f\n\r")"},
+    {"DeleteAndCyrillicPass", "\x7f\xD0\x96", "\"\x7f\xD0\x96\""},
+    {"FourByteCharacterPasses", "\xF0\x9F\x98\x80", "\"\xF0\x9F\x98\x80\""},
+    {"ByteNotUtf8",
+     "a\xFF"
+     "b",
+     "\"a\xEF\xBF\xBD"
+     "b\""},
+    // One U+FFFD for each byte, not one for the sequence.
+    {"CutShortAtTheEnd", "x\xE2\x82", "\"x\xEF\xBF\xBD\xEF\xBF\xBD\""},
+    {"CutShortBeforeAscii",
+     "\xE2\x82"
+     "A",
+     "\"\xEF\xBF\xBD\xEF\xBF\xBD"
+     "A\""},
+    {"Surrogate", "\xED\xA0\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""},
+    {"Overlong", "\xC0\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\""},
+    {"BeyondUnicode", "\xF4\x90\x80\x80", "\"\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\xEF\xBF\xBD\""},
+    {"InAKey", {{"k\xFF", 1}}, "{\"k\xEF\xBF\xBD\": 1}"},
+};
+
+class JsonText : public ::testing::TestWithParam<JsonCase> {};
+
+TEST_P(JsonText, IsOneLineAsTheOutputsAlwaysWere) { EXPECT_EQ(tc::cli::OneLine(GetParam().value), GetParam().text); }
+
+INSTANTIATE_TEST_SUITE_P(Cli, JsonText, ::testing::ValuesIn(kJsonCases),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+// show and diff print angles as JSON strings: the text the grid shows, unchanged.
+TEST(JsonText, EveryAngleOfEveryCodeAndSensorIsItsText) {
+    for (int sensor = 0; sensor <= 99; ++sensor)
+        for (int code = 0; code <= 255; ++code) {
+            const std::string angle = tc::CodeToAngle(sensor, code, U'.');
+            ASSERT_EQ(tc::cli::OneLine(angle), '"' + angle + '"') << "sensor " << sensor << ", code " << code;
+        }
+}
+
+TEST(JsonText, NumbersReadAsTheWindowReadsThem) {
+    EXPECT_EQ(tc::cli::OneLine(tc::cli::IntegerOrNull("66")), "66");
+    EXPECT_EQ(tc::cli::OneLine(tc::cli::IntegerOrNull("")), "null");
+    EXPECT_EQ(tc::cli::OneLine(tc::cli::IntegerOrNull("6x")), "null");
+    EXPECT_EQ(tc::cli::OneLine(tc::cli::IntegerOrNull("-15")), "-15");
 }
 
 }  // namespace

@@ -114,9 +114,12 @@ inline HANDLE InheritableTemporary(std::FILE* file) {
 }
 #endif
 
-// The program with these arguments, standard input empty.
-inline Result RunCli(const std::vector<std::string>& arguments) {
-    std::vector<std::string> all = Launcher();
+// The program with these arguments, standard input empty; `before` is a
+// command that starts it, as setpriv does.
+inline Result RunCli(const std::vector<std::string>& arguments, const std::vector<std::string>& before = {}) {
+    std::vector<std::string> all = before;
+    const std::vector<std::string> launcher = Launcher();
+    all.insert(all.end(), launcher.begin(), launcher.end());
     all.push_back(TIMINGCALC_CLI);
     all.insert(all.end(), arguments.begin(), arguments.end());
 
