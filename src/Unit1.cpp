@@ -84,6 +84,28 @@ TForm1::~TForm1() {
     if (Form1 == this) Form1 = nullptr;
 }
 
+QComboBox* TForm1::NewCombo(tc::Combo shown) {
+    auto* combo = new QComboBox(this);
+    // A line edit of its own makes it editable without setEditable's drop-down made
+    // up front, which would add a tenth to the start-up; the drop-down comes when opened.
+    combo->setLineEdit(new QLineEdit(combo));
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setDuplicatesEnabled(true);
+    // The table number takes 1 to 3; the sensor angle and spark duration digits.
+    tc::qt::CharFilter filter = shown == tc::Combo::TableNumber ? tc::FilterTableKey : tc::FilterDigitKey;
+    // Typed keys reach the combo box, which hands them to its line edit past
+    // the line edit's event filters, so the combo box itself filters them too.
+    auto* keys = new tc::qt::KeyFilter(combo, std::move(filter));
+    combo->installEventFilter(keys);
+    combo->lineEdit()->installEventFilter(keys);
+    // Installed last, so it sees Ctrl+Z before the filter drops it as no digit.
+    auto* undo = new tc::qt::UndoKeys(
+        combo, combo->lineEdit(), [this] { EditUndo(); }, [this] { EditRedo(); });
+    combo->installEventFilter(undo);
+    combo->lineEdit()->installEventFilter(undo);
+    return combo;
+}
+
 QWidget* TForm1::NewControl(const TForm1Control& control) {
     switch (control.kind) {
         case TForm1Control::Memo: {
@@ -97,28 +119,7 @@ QWidget* TForm1::NewControl(const TForm1Control& control) {
         case TForm1Control::Button: return new QPushButton(this);
         case TForm1Control::Grid:
             return new tc::qt::StringGridView(this, core_->Model(), [this] { return core_->DecimalSeparator(); });
-        case TForm1Control::Combo: {
-            auto* combo = new QComboBox(this);
-            // A line edit of its own makes it editable without setEditable's drop-down made
-            // up front, which would add a tenth to the start-up; the drop-down comes when opened.
-            combo->setLineEdit(new QLineEdit(combo));
-            combo->setInsertPolicy(QComboBox::NoInsert);
-            combo->setDuplicatesEnabled(true);
-            // The table number takes 1 to 3; the sensor angle and spark duration digits.
-            tc::qt::CharFilter filter =
-                *control.combo == tc::Combo::TableNumber ? tc::FilterTableKey : tc::FilterDigitKey;
-            // Typed keys reach the combo box, which hands them to its line edit past
-            // the line edit's event filters, so the combo box itself filters them too.
-            auto* keys = new tc::qt::KeyFilter(combo, std::move(filter));
-            combo->installEventFilter(keys);
-            combo->lineEdit()->installEventFilter(keys);
-            // Installed last, so it sees Ctrl+Z before the filter drops it as no digit.
-            auto* undo = new tc::qt::UndoKeys(
-                combo, combo->lineEdit(), [this] { EditUndo(); }, [this] { EditRedo(); });
-            combo->installEventFilter(undo);
-            combo->lineEdit()->installEventFilter(undo);
-            return combo;
-        }
+        case TForm1Control::Combo: return NewCombo(*control.combo);
         // The chart takes no keyboard input, so Tab passes it by.
         case TForm1Control::Chart: return new tc::qt::AdvanceChartView(this);
         case TForm1Control::Label: return new QLabel(this);

@@ -99,6 +99,7 @@ protected:
 private:
     void CreateControls();
     QWidget* NewControl(const TForm1Control& control);
+    QComboBox* NewCombo(tc::Combo shown);
     void ConnectHandlers();
     void Show(const tc::Outcome& outcome);
     void ShowComboText(QComboBox* combo, const tc::ComboField& field);

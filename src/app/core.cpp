@@ -437,14 +437,15 @@ bool Core::Unsaved() const { return opened_ && !SameValues(model_, saved_); }
 
 Outcome Core::ConfirmLeave() {
     if (!Unsaved()) return {};
-    const Outcome keep{.status = Outcome::Refused, .diagnostics = {}};
-    if (!ports_.questions) return keep;
-    switch (ports_.questions->Ask(SaveChangesQuestion(sourceFileName_, languageFlag_))) {
+    // Nothing is lost when no one can be asked: the changes stay.
+    const Answer answer =
+        ports_.questions ? ports_.questions->Ask(SaveChangesQuestion(sourceFileName_, languageFlag_)) : Answer::Cancel;
+    switch (answer) {
         case Answer::Yes: return Save();
         case Answer::No: return {};
         case Answer::Cancel: break;
     }
-    return keep;
+    return {.status = Outcome::Refused, .diagnostics = {}};
 }
 
 Outcome Core::Undo() {
