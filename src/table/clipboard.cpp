@@ -88,7 +88,7 @@ PasteValues ParsePaste(int column, int row, std::string_view text, char32_t sepa
     if (lines.size() - first > rowsLeft)
         return {.values = {},
                 .refusal = Diagnostic{
-                    .kind = Diagnostic::Kind::PasteTooManyLines, .found = lines.size() - first, .needed = rowsLeft}};
+                    .kind = Diagnostic::Kind::PasteTooMany, .found = lines.size() - first, .needed = rowsLeft}};
     PasteValues pasted;
     for (std::size_t i = first; i < lines.size(); ++i) {
         const std::string_view value = LastField(lines[i]);

@@ -15,23 +15,23 @@ struct Diagnostic {
         AboveRange,   // an angle more than 52° above the sensor
         RpmTooLow,
         RpmTooHigh,
-        FileAccess,         // path: the file could not be opened
-        EmptyFile,          // path
-        NoTerminal,         // no terminal window for the assembler
-        MissingItem,        // literal: the scan did not find it
-        TooFewSpeeds,       // literal, found, needed
-        TooFewEntries,      // literal, found, needed; table: the label they follow
-        SparkLineMissing,   // no spark-duration line after the spark-delay marker
-        LayoutConflict,     // line: rewritten twice, or an entry without a line after it
-        ErasedItem,         // line, literal: the rewrite would take the literal away
-        MovedItem,          // line: after the rewrite the scan would read differently
-        CannotCreate,       // path, detail: the save failed
-        ChangedOnDisk,      // path: the save merged the grid into the file as it is now
-        ChangedAndBroken,   // path; causes: what the changed file lacks, so nothing was written
-        PasteWrongCell,     // a paste goes only into the angle column or the speeds of rows 2 to 32
-        PasteNotANumber,    // line, literal: the pasted value no cell of the column takes
-        PasteTooManyLines,  // found: the lines, needed: the rows left below the cell
-        Failure,            // detail: an error text that is the same in every language
+        FileAccess,        // path: the file could not be opened
+        EmptyFile,         // path
+        NoTerminal,        // no terminal window for the assembler
+        MissingItem,       // literal: the scan did not find it
+        TooFewSpeeds,      // literal, found, needed
+        TooFewEntries,     // literal, found, needed; table: the label they follow
+        SparkLineMissing,  // no spark-duration line after the spark-delay marker
+        LayoutConflict,    // line: rewritten twice, or an entry without a line after it
+        ErasedItem,        // line, literal: the rewrite would take the literal away
+        MovedItem,         // line: after the rewrite the scan would read differently
+        CannotCreate,      // path, detail: the save failed
+        ChangedOnDisk,     // path: the save merged the grid into the file as it is now
+        ChangedAndBroken,  // path; causes: what the changed file lacks, so nothing was written
+        PasteWrongCell,    // a paste goes only into the angle column or the speeds of rows 2 to 32
+        PasteNotANumber,   // line, literal: the pasted value no cell of the column takes
+        PasteTooMany,      // found: the lines, needed: the rows left below the cell
+        Failure,           // detail: an error text that is the same in every language
     };
     // How it is shown: a warning box, an error box, or the application's general error report.
     enum class Box { Warning, Error, Failure };

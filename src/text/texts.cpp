@@ -119,7 +119,7 @@ std::string RenderPaste(const Diagnostic& d, unsigned languageFlag) {
             if (languageFlag == kEnglish)
                 return "Line " + std::to_string(d.line) + ": '" + d.literal + "' is not a number; nothing was pasted";
             return "Строка " + std::to_string(d.line) + ": «" + d.literal + "» не число; ничего не вставлено";
-        case Diagnostic::Kind::PasteTooManyLines:
+        case Diagnostic::Kind::PasteTooMany:
             if (languageFlag == kEnglish)
                 return "Too many lines: " + std::to_string(d.found) + " lines, " + std::to_string(d.needed) +
                        (d.needed == 1 ? " row" : " rows") + " left; nothing was pasted";
@@ -208,7 +208,7 @@ std::string Render(const Diagnostic& d, unsigned languageFlag) {
         case Kind::ChangedAndBroken: return RenderSave(d, languageFlag);
         case Kind::PasteWrongCell:
         case Kind::PasteNotANumber:
-        case Kind::PasteTooManyLines: return RenderPaste(d, languageFlag);
+        case Kind::PasteTooMany: return RenderPaste(d, languageFlag);
         case Kind::Failure: return d.detail;
     }
     return d.detail;

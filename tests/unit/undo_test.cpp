@@ -207,7 +207,7 @@ Diagnostic NotANumber(std::size_t line, std::string literal) {
     return {.kind = Kind::PasteNotANumber, .literal = std::move(literal), .line = line};
 }
 Diagnostic TooMany(std::size_t lines, std::size_t left) {
-    return {.kind = Kind::PasteTooManyLines, .found = lines, .needed = left};
+    return {.kind = Kind::PasteTooMany, .found = lines, .needed = left};
 }
 
 TEST(Paste, TakesAColumnOrNothing) {
