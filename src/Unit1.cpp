@@ -1,6 +1,10 @@
 #include "Unit1.h"
 
+#include <QClipboard>
+#include <QCloseEvent>
 #include <QFont>
+#include <QGuiApplication>
+#include <QKeyEvent>
 #include <QLineEdit>
 #include <QSignalBlocker>
 #include <algorithm>
@@ -47,9 +51,11 @@ TForm1::TForm1(Services services, QWidget* parent) : QWidget(parent, Qt::Window)
     if (!services.chooser) services.chooser = (ownChooser_ = std::make_unique<tc::qt::DialogChooser>(this)).get();
     if (!services.files) services.files = (ownFiles_ = std::make_unique<tc::os::DiskFiles>()).get();
     if (!services.desktop) services.desktop = (ownDesktop_ = std::make_unique<tc::qt::SystemDesktop>()).get();
+    if (!services.questions) services.questions = (ownQuestions_ = std::make_unique<tc::qt::BoxQuestions>(this)).get();
     messages_ = services.messages;
     const char32_t separator = services.decimalSeparator.value_or(tc::qt::LocaleDecimalSeparator());
-    core_ = std::make_unique<tc::Core>(tc::Ports{*services.chooser, *services.files, *services.desktop}, separator);
+    core_ = std::make_unique<tc::Core>(
+        tc::Ports{*services.chooser, *services.files, *services.desktop, services.questions}, separator);
 
     // Fixed size, minimise and close only.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
@@ -78,6 +84,28 @@ TForm1::~TForm1() {
     if (Form1 == this) Form1 = nullptr;
 }
 
+QComboBox* TForm1::NewCombo(tc::Combo shown) {
+    auto* combo = new QComboBox(this);
+    // A line edit of its own makes it editable without setEditable's drop-down made
+    // up front, which would add a tenth to the start-up; the drop-down comes when opened.
+    combo->setLineEdit(new QLineEdit(combo));
+    combo->setInsertPolicy(QComboBox::NoInsert);
+    combo->setDuplicatesEnabled(true);
+    // The table number takes 1 to 3; the sensor angle and spark duration digits.
+    tc::qt::CharFilter filter = shown == tc::Combo::TableNumber ? tc::FilterTableKey : tc::FilterDigitKey;
+    // Typed keys reach the combo box, which hands them to its line edit past
+    // the line edit's event filters, so the combo box itself filters them too.
+    auto* keys = new tc::qt::KeyFilter(combo, std::move(filter));
+    combo->installEventFilter(keys);
+    combo->lineEdit()->installEventFilter(keys);
+    // Installed last, so it sees Ctrl+Z before the filter drops it as no digit.
+    auto* undo = new tc::qt::UndoKeys(
+        combo, combo->lineEdit(), [this] { EditUndo(); }, [this] { EditRedo(); });
+    combo->installEventFilter(undo);
+    combo->lineEdit()->installEventFilter(undo);
+    return combo;
+}
+
 QWidget* TForm1::NewControl(const TForm1Control& control) {
     switch (control.kind) {
         case TForm1Control::Memo: {
@@ -91,23 +119,7 @@ QWidget* TForm1::NewControl(const TForm1Control& control) {
         case TForm1Control::Button: return new QPushButton(this);
         case TForm1Control::Grid:
             return new tc::qt::StringGridView(this, core_->Model(), [this] { return core_->DecimalSeparator(); });
-        case TForm1Control::Combo: {
-            auto* combo = new QComboBox(this);
-            // A line edit of its own makes it editable without setEditable's drop-down made
-            // up front, which would add a tenth to the start-up; the drop-down comes when opened.
-            combo->setLineEdit(new QLineEdit(combo));
-            combo->setInsertPolicy(QComboBox::NoInsert);
-            combo->setDuplicatesEnabled(true);
-            // The table number takes 1 to 3; the sensor angle and spark duration digits.
-            tc::qt::CharFilter filter =
-                *control.combo == tc::Combo::TableNumber ? tc::FilterTableKey : tc::FilterDigitKey;
-            // Typed keys reach the combo box, which hands them to its line edit past
-            // the line edit's event filters, so the combo box itself filters them too.
-            auto* keys = new tc::qt::KeyFilter(combo, std::move(filter));
-            combo->installEventFilter(keys);
-            combo->lineEdit()->installEventFilter(keys);
-            return combo;
-        }
+        case TForm1Control::Combo: return NewCombo(*control.combo);
         // The chart takes no keyboard input, so Tab passes it by.
         case TForm1Control::Chart: return new tc::qt::AdvanceChartView(this);
         case TForm1Control::Label: return new QLabel(this);
@@ -150,6 +162,10 @@ void TForm1::ConnectHandlers() {
     StringGrid1->TableModel().edited = [this](int column, int row, const QString& text) {
         StringGrid1SetEditText(column, row, text);
     };
+    StringGrid1->copy = [this] { StringGrid1Copy(); };
+    StringGrid1->paste = [this] { StringGrid1Paste(); };
+    StringGrid1->undo = [this] { EditUndo(); };
+    StringGrid1->redo = [this] { EditRedo(); };
 }
 
 void TForm1::Show(const tc::Outcome& outcome) {
@@ -170,6 +186,36 @@ void TForm1::ComboBox3Change(const QString& text) { Show(core_->SetSparkDuration
 void TForm1::StringGrid1SelectCell(int column, int row) { core_->SelectCell(column, row); }
 void TForm1::StringGrid1SetEditText(int column, int row, const QString& text) {
     Show(core_->Edit({tc::Field::Cell, column, row}, tc::qt::ToUtf8(text)));
+}
+
+void TForm1::StringGrid1Copy() { QGuiApplication::clipboard()->setText(Q(core_->CopyTable())); }
+void TForm1::StringGrid1Paste() {
+    const QModelIndex at = StringGrid1->currentIndex();
+    Show(core_->Paste(at.column(), at.row() + 1, tc::qt::ToUtf8(QGuiApplication::clipboard()->text())));
+}
+void TForm1::EditUndo() { Show(core_->Undo()); }
+void TForm1::EditRedo() { Show(core_->Redo()); }
+bool TForm1::FormCloseQuery() {
+    const tc::Outcome outcome = core_->ConfirmLeave();
+    Show(outcome);
+    return outcome.Ok();
+}
+
+// The close button, the system menu and Alt+F4 all arrive here.
+void TForm1::closeEvent(QCloseEvent* event) {
+    if (FormCloseQuery())
+        event->accept();
+    else
+        event->ignore();
+}
+
+// Undo and redo from wherever the focus is; the grid and the combo boxes take them first.
+void TForm1::keyPressEvent(QKeyEvent* event) {
+    switch (tc::qt::EditKeyOf(*event)) {
+        case tc::qt::EditKey::Undo: return EditUndo();
+        case tc::qt::EditKey::Redo: return EditRedo();
+        default: QWidget::keyPressEvent(event);
+    }
 }
 
 void TForm1::ShowComboText(QComboBox* combo, const tc::ComboField& field) {

@@ -51,6 +51,7 @@ struct TForm1Services {
     tc::FileChooser* chooser = nullptr;
     tc::FileStore* files = nullptr;
     tc::Desktop* desktop = nullptr;
+    tc::Questions* questions = nullptr;
     std::optional<char32_t> decimalSeparator;
 };
 
@@ -84,10 +85,21 @@ public:
     void ComboBox3Change(const QString& text);
     void StringGrid1SelectCell(int column, int row);
     void StringGrid1SetEditText(int column, int row, const QString& text);
+    void StringGrid1Copy();
+    void StringGrid1Paste();
+    void EditUndo();
+    void EditRedo();
+    // Whether the window may close: unsaved changes saved or given up.
+    bool FormCloseQuery();
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
 
 private:
     void CreateControls();
     QWidget* NewControl(const TForm1Control& control);
+    QComboBox* NewCombo(tc::Combo shown);
     void ConnectHandlers();
     void Show(const tc::Outcome& outcome);
     void ShowComboText(QComboBox* combo, const tc::ComboField& field);
@@ -104,6 +116,7 @@ private:
     std::unique_ptr<tc::qt::DialogChooser> ownChooser_;
     std::unique_ptr<tc::os::DiskFiles> ownFiles_;
     std::unique_ptr<tc::qt::SystemDesktop> ownDesktop_;
+    std::unique_ptr<tc::qt::BoxQuestions> ownQuestions_;
     tc::Messages* messages_ = nullptr;
     std::unique_ptr<tc::Core> core_;
 };

@@ -7,6 +7,7 @@
 #include "firmware/assembler.h"
 #include "firmware/reader.h"
 #include "firmware/writer.h"
+#include "table/clipboard.h"
 #include "table/conversion.h"
 #include "table/numbers.h"
 
@@ -39,6 +40,26 @@ void SetField(GridModel& model, const Field& field, std::string text) {
         case Field::Cell: model.grid.SetCell(field.column, field.row, std::move(text)); return;
     }
 }
+
+// The values a user changes: rows 1 to 32 and the combo texts. The headers
+// follow the language and are no value.
+bool SameValues(const GridModel& a, const GridModel& b) {
+    for (int row = 1; row < kGridRows; ++row)
+        for (int column = 0; column < kGridColumns; ++column)
+            if (a.grid.Cell(column, row) != b.grid.Cell(column, row)) return false;
+    return a.sensor.text == b.sensor.text && a.table.text == b.table.text && a.spark.text == b.spark.text;
+}
+
+void CopyValues(GridModel& to, const GridModel& from) {
+    for (int row = 1; row < kGridRows; ++row)
+        for (int column = 0; column < kGridColumns; ++column) to.grid.SetCell(column, row, from.grid.Cell(column, row));
+    to.sensor.text = from.sensor.text;
+    to.table.text = from.table.text;
+    to.spark.text = from.spark.text;
+}
+
+// Enough for an afternoon's work; each step is a copy of the grid's texts.
+constexpr std::size_t kUndoSteps = 1000;
 
 // Whether the bytes are the pieces, one after another.
 bool SameBytes(std::string_view bytes, std::span<const std::string_view> pieces) {
@@ -84,6 +105,30 @@ Outcome Core::Run(Body body) {
     }
     Publish();
     return outcome;
+}
+
+template <class Body>
+Outcome Core::Step(Body body) {
+    typing_.reset();
+    GridModel before = model_;
+    Outcome outcome = Run(body);
+    Remember(std::move(before));
+    return outcome;
+}
+
+void Core::Remember(GridModel before) {
+    if (SameValues(before, model_)) return;
+    undo_.push_back(std::move(before));
+    if (undo_.size() > kUndoSteps) undo_.pop_front();
+    redo_.clear();
+}
+
+// What was read is what the file holds: nothing to save, nothing to undo.
+void Core::Opened() {
+    saved_ = model_;
+    undo_.clear();
+    redo_.clear();
+    typing_.reset();
 }
 
 namespace {
@@ -162,6 +207,7 @@ void Core::Start() {
 }
 
 void Core::SelectCell(int column, int row) {
+    typing_.reset();  // typing into another cell is another step
     model_.SelectCell(column, row);
     Publish();
 }
@@ -192,14 +238,26 @@ void Core::RefillAngles() {
     PlotAngleColumn();
 }
 
+// A view hands over every character typed: the edits of one field, one after
+// another, are one step, and one that comes back to where it began is none.
 Outcome Core::Edit(const Field& field, std::string text) {
     if (FieldText(model_, field) == text) return {};
+    const bool continued = typing_ == field;
+    GridModel before = continued ? GridModel{} : model_;
     SetField(model_, field, text);
     SetField(shown_.model, field, std::move(text));  // the view shows what was typed already
     const bool refill = field.kind == Field::SensorAngle || field.kind == Field::TableNumber;
-    return Run([&](Outcome&) {
+    Outcome outcome = Run([&](Outcome&) {
         if (refill) RefillAngles();
     });
+    typing_ = field;
+    if (!continued) {
+        Remember(std::move(before));
+    } else if (!undo_.empty() && SameValues(undo_.back(), model_)) {
+        undo_.pop_back();
+        typing_.reset();
+    }
+    return outcome;
 }
 
 bool Core::StoreAngleColumn(Outcome& outcome) {
@@ -214,27 +272,34 @@ bool Core::StoreAngleColumn(Outcome& outcome) {
 }
 
 Outcome Core::StoreAngles() {
-    return Run([&](Outcome& outcome) { StoreAngleColumn(outcome); });
+    return Step([&](Outcome& outcome) { StoreAngleColumn(outcome); });
 }
 
 Outcome Core::OpenSource() {
+    if (Outcome leave = ConfirmLeave(); !leave.Ok()) return leave;
     SetSource({});
     ForgetDisk();
+    opened_ = false;
     Publish();  // the text box empties before the dialog shows
     if (auto chosen = ports_.chooser.ChooseSource(proposedName_)) {
         sourcePath_ = *chosen;
         proposedName_ = *chosen;
     }
     if (sourcePath_.empty()) return {};
-    return Run([&](Outcome& outcome) { Load(outcome); });
+    Outcome outcome = Run([&](Outcome& o) { Load(o); });
+    Opened();
+    return outcome;
 }
 
 Outcome Core::OpenSource(const std::string& path) {
     SetSource({});
     ForgetDisk();
+    opened_ = false;
     sourcePath_ = path;
     proposedName_ = path;
-    return Run([&](Outcome& outcome) { Load(outcome); });
+    Outcome outcome = Run([&](Outcome& o) { Load(o); });
+    Opened();
+    return outcome;
 }
 
 void Core::Load(Outcome& outcome) {
@@ -247,6 +312,7 @@ void Core::Load(Outcome& outcome) {
     disk_ = Disk::Bytes;
     diskBytes_ = file.bytes;
     SetSource(SourceText::FromOwnedBytes(std::move(file.bytes)));
+    opened_ = true;
 
     const ReadResult read = ReadSource(source_, layout_, model_, trimmerFlag_, outcome.diagnostics);
     if (!outcome.diagnostics.empty()) outcome.status = Outcome::Incomplete;
@@ -269,12 +335,13 @@ void Core::Load(Outcome& outcome) {
     UpdateChartTitle();
 }
 
+// Storing the angles may change the table: that is a step. The write itself is none.
 Outcome Core::Save() {
-    return Run([&](Outcome& outcome) { SaveTo(sourcePath_, true, outcome); });
+    return Step([&](Outcome& outcome) { SaveTo(sourcePath_, true, outcome); });
 }
 
 Outcome Core::SaveAs(const std::string& path) {
-    return Run([&](Outcome& outcome) { SaveTo(path, path == sourcePath_, outcome); });
+    return Step([&](Outcome& outcome) { SaveTo(path, path == sourcePath_, outcome); });
 }
 
 // The steps of a save, in order. A change made on the disk between the read of
@@ -292,6 +359,7 @@ void Core::SaveTo(const std::string& path, bool overOpened, Outcome& outcome) {
     const std::string_view pieces[] = {rewritten.text.Text(), rewritten.text.Tail()};
     const std::optional<std::string> error = ports_.files.Write(path, pieces);
     KeepWritten(std::move(rewritten), overOpened && !error);
+    if (overOpened && !error) saved_ = model_;
     if (error) return Stop(outcome, Outcome::Failed, {.kind = Kind::CannotCreate, .path = path, .detail = *error});
     if (merged) outcome.diagnostics.push_back({.kind = Kind::ChangedOnDisk, .path = path});
 }
@@ -363,6 +431,49 @@ void Core::SwitchLanguage() {
                                    tc::UpdateChartTitle(languageFlag_, trimmerFlag_, sourceFileName_));
     for (const auto& [element, text] : rows) SetText(element, text);
     Publish();
+}
+
+bool Core::Unsaved() const { return opened_ && !SameValues(model_, saved_); }
+
+Outcome Core::ConfirmLeave() {
+    if (!Unsaved()) return {};
+    // Nothing is lost when no one can be asked: the changes stay.
+    const Answer answer =
+        ports_.questions ? ports_.questions->Ask(SaveChangesQuestion(sourceFileName_, languageFlag_)) : Answer::Cancel;
+    switch (answer) {
+        case Answer::Yes: return Save();
+        case Answer::No: return {};
+        case Answer::Cancel: break;
+    }
+    return {.status = Outcome::Refused, .diagnostics = {}};
+}
+
+Outcome Core::Undo() {
+    typing_.reset();
+    if (undo_.empty()) return {};
+    redo_.push_back(model_);
+    CopyValues(model_, undo_.back());
+    undo_.pop_back();
+    return Run([](Outcome&) {});
+}
+
+Outcome Core::Redo() {
+    typing_.reset();
+    if (redo_.empty()) return {};
+    undo_.push_back(model_);
+    CopyValues(model_, redo_.back());
+    redo_.pop_back();
+    return Run([](Outcome&) {});
+}
+
+std::string Core::CopyTable() const { return CopyText(model_.grid); }
+
+Outcome Core::Paste(int column, int row, std::string_view text) {
+    return Step([&](Outcome& outcome) {
+        PasteValues pasted = ParsePaste(column, row, text, separator_);
+        if (pasted.refusal) return Stop(outcome, Outcome::Refused, std::move(*pasted.refusal));
+        for (std::string& value : pasted.values) model_.grid.SetCell(column, row++, std::move(value));
+    });
 }
 
 }  // namespace tc

@@ -6,8 +6,10 @@
 
 #include <array>
 #include <cstdint>
+#include <deque>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "app/ports.h"
 #include "chart/plot.h"
@@ -24,6 +26,8 @@ struct Ports {
     FileChooser& chooser;
     FileStore& files;
     Desktop& desktop;
+    // Whom the core asks before unsaved changes would be lost; without it they are kept.
+    Questions* questions = nullptr;
 };
 
 // What became of an operation, and what the user is to be told.
@@ -44,6 +48,8 @@ struct Field {
     enum Kind { Cell, SensorAngle, TableNumber, SparkDuration } kind = Cell;
     int column = 0;
     int row = 0;
+
+    friend bool operator==(const Field&, const Field&) = default;
 };
 
 class Core {
@@ -76,6 +82,24 @@ public:
     void ShowHelp();
     void SwitchLanguage();
 
+    // Whether the grid's values or the three combo texts differ from what was
+    // last opened or saved, while a source is open.
+    bool Unsaved() const;
+    // Before the window closes or File opens another source: with unsaved
+    // changes, asks whether to save them. Yes saves as Save does, No goes on,
+    // Cancel keeps everything. Ok() when the caller may go on.
+    Outcome ConfirmLeave();
+    // Back to the values before the last change (a committed cell edit, a paste,
+    // Save to table, a combo text), and forward again; an open drops both.
+    Outcome Undo();
+    Outcome Redo();
+    bool CanUndo() const { return !undo_.empty(); }
+    bool CanRedo() const { return !redo_.empty(); }
+    // The whole grid as tab-separated lines, for the clipboard.
+    std::string CopyTable() const;
+    // A column of values from the cell down, all or none, as one change.
+    Outcome Paste(int column, int row, std::string_view text);
+
     const GridModel& Model() const { return model_; }
     const PlotSeries& Series() const { return series_; }
     const SourceText& Source() const { return source_; }
@@ -97,6 +121,11 @@ private:
 
     template <class Body>
     Outcome Run(Body body);
+    // Run, remembering the values before as one step when the body changes them.
+    template <class Body>
+    Outcome Step(Body body);
+    void Remember(GridModel before);
+    void Opened();
     void Publish();
     void SetText(Element element, std::string text);
     // The layout, when given, is ScanSource(source), found before; a save starts from it.
@@ -135,6 +164,11 @@ private:
     unsigned trimmerFlag_ = 0;
     std::array<std::string, kElementCount> texts_{};
     Shown shown_;
+    GridModel saved_;      // the values as last opened or saved
+    bool opened_ = false;  // a source was read into the grid
+    std::deque<GridModel> undo_, redo_;
+    // The field whose edits, one after another with nothing between, make one step.
+    std::optional<Field> typing_;
 };
 
 }  // namespace tc

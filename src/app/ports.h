@@ -73,6 +73,16 @@ public:
     virtual void AppError(const std::string& text) = 0;
 };
 
+enum class Answer { Yes, No, Cancel };
+
+// Where a front end asks the user before changes would be lost: the window in a box.
+class Questions {
+public:
+    virtual ~Questions() = default;
+    // The question's text with its three buttons; Cancel when the box is closed otherwise.
+    virtual Answer Ask(const Question& question) = 0;
+};
+
 // Each diagnostic in its box, in the language given, which is the one current when they are shown.
 void ShowDiagnostics(Messages& messages, const Diagnostics& diagnostics, unsigned languageFlag);
 

@@ -55,11 +55,25 @@ std::string WhyMissing(const VerifiedItem& item) {
     return {};
 }
 
+// Why the image differs: the source's number read otherwise by the assembler, or an image of another source.
+std::string WhyDifferent(const VerifiedItem& item) {
+    const std::string source = "the source's `" + item.written + "`";
+    const std::string save = item.saved < 0 ? "" : "; a save writes " + std::to_string(item.saved);
+    if (item.assembled < 0)
+        return source + " is no plain number; this program reads " + std::to_string(item.expected) + save;
+    if (item.assembled != item.expected)
+        return source + " is " + std::to_string(item.assembled) + " to the assembler and " +
+               std::to_string(item.expected) + " to this program" + save;
+    return source + " is " + std::to_string(item.expected) +
+           " to the assembler too: the image was not assembled from this source";
+}
+
 std::string Verdict(const VerifiedItem& item) {
     switch (item.status) {
         case VerifiedItem::Same: return "the same at " + Hex(item.address);
         case VerifiedItem::Different:
-            return "different: the image holds " + std::to_string(item.found) + " at address " + Hex(item.address);
+            return "different: the image holds " + std::to_string(item.found) + " at address " + Hex(item.address) +
+                   "; " + WhyDifferent(item);
         case VerifiedItem::Missing: return "not in the image: " + WhyMissing(item);
     }
     return {};
@@ -76,6 +90,7 @@ Json JsonItem(const VerifiedItem& item) {
         json["image"] = item.found;
     }
     if (item.status == VerifiedItem::Missing) json["reason"] = WhyMissing(item);
+    if (item.status == VerifiedItem::Different) json["why"] = WhyDifferent(item);
     return json;
 }
 

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "firmware/reader.h"
+#include "firmware/writer.h"
 
 namespace tc {
 
@@ -86,6 +87,32 @@ std::vector<Written> WrittenInstructions(const SourceText& source) {
     return written;
 }
 
+// What follows the instruction literal's comma, without the comment and the blanks.
+std::string OperandAt(const SourceText& source, std::size_t position) {
+    const std::size_t start = position + 8;
+    const std::size_t end = source.LineEnd(source.LineStart(position));
+    if (start >= end) return {};
+    std::string_view operand = source.ReadWindow(start, end - start);
+    return std::string(Trim(operand.substr(0, operand.find(';'))));
+}
+
+// What a save writes on the item's line, from what this program read there.
+int SavedValue(const VerifiedItem& item, int sparkRead) {
+    switch (item.what) {
+        case VerifiedItem::Spark:
+        case VerifiedItem::Entry: return item.expected;
+        case VerifiedItem::Spark2: return sparkRead;  // the second spark line gets the first one's number
+        case VerifiedItem::Speed: {
+            if (item.expected < 0 || item.expected == 255) return -1;
+            const long long speed = SpeedOfCode(item.expected);
+            // A speed out of range stops the save.
+            if (speed < kLowestSpeed || speed > kHighestSpeed) return -1;
+            return static_cast<int>(SpeedCodeOf(static_cast<int>(speed)));
+        }
+    }
+    return -1;
+}
+
 class Matcher {
 public:
     Matcher(const SourceText& source, const Image& image)
@@ -98,6 +125,8 @@ public:
         std::string digits;
         ReadNumberField(source_, position, digits);
         if (!digits.empty()) item.expected = std::stoi(digits);
+        item.written = OperandAt(source_, position);
+        item.assembled = AssemblerByte(item.written).value_or(-1);
         if (source_.Text().substr(lineStart, position - lineStart).find(';') != std::string::npos)
             return Missing(item, VerifiedItem::Commented);
         const auto same = [&](const auto& i) { return i.kind == kind && i.reg == reg; };
@@ -141,6 +170,33 @@ private:
 
 }  // namespace
 
+std::optional<int> AssemblerByte(std::string_view operand) {
+    const bool negative = operand.starts_with('-');
+    if (negative) operand.remove_prefix(1);
+    int base = 10;
+    if (operand.starts_with('$')) {
+        base = 16;
+        operand.remove_prefix(1);
+    } else if (operand.size() > 2 && operand[0] == '0' && (operand[1] == 'x' || operand[1] == 'X')) {
+        base = 16;
+        operand.remove_prefix(2);
+    } else if (operand.size() > 2 && operand[0] == '0' && (operand[1] == 'b' || operand[1] == 'B')) {
+        base = 2;
+        operand.remove_prefix(2);
+    }
+    if (operand.empty() || operand.size() > 16) return std::nullopt;
+    long long value = 0;
+    for (const char c : operand) {
+        const int digit = std::isdigit(static_cast<unsigned char>(c)) ? c - '0'
+                          : std::isxdigit(static_cast<unsigned char>(c))
+                              ? std::tolower(static_cast<unsigned char>(c)) - 'a' + 10
+                              : base;
+        if (digit >= base) return std::nullopt;
+        value = value * base + digit;
+    }
+    return static_cast<int>((negative ? -value : value) & 0xFF);
+}
+
 std::vector<VerifiedItem> VerifyImage(const SourceText& source, const SourceLayout& layout, const Image& image) {
     const Matcher matcher(source, image);
     std::vector<VerifiedItem> items;
@@ -155,6 +211,8 @@ std::vector<VerifiedItem> VerifyImage(const SourceText& source, const SourceLayo
             items.push_back(matcher.Find(
                 {.what = VerifiedItem::Entry, .table = static_cast<int>(t) + 1, .row = static_cast<int>(k) + 1},
                 layout.entries[t][k], Instruction::Ldi, 16));
+    const int sparkRead = !items.empty() && items.front().what == VerifiedItem::Spark ? items.front().expected : -1;
+    for (VerifiedItem& item : items) item.saved = SavedValue(item, sparkRead);
     return items;
 }
 

@@ -6,6 +6,8 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
+#include <string_view>
 #include <vector>
 
 #include "firmware/image.h"
@@ -26,7 +28,16 @@ struct VerifiedItem {
     // Why a missing item is missing.
     enum Why { None, Commented, NotAnInstruction, CountsDiffer, NoStoreAfter, NoNumber } why = None;
     std::size_t inSource = 0, inImage = 0;  // CountsDiffer: the instructions of its kind in each
+    // The number as the source writes it (what follows the comma, up to a comment), what the
+    // assembler makes of it (-1: no plain number), and what a save writes there (-1: not known).
+    std::string written;
+    int assembled = -1;
+    int saved = -1;
 };
+
+// A plain number as the assembler reads an 8-bit operand: decimal (leading zeros
+// too), $1F, 0x1F or 0b101, perhaps negative, its low byte; nothing for any other text.
+std::optional<int> AssemblerByte(std::string_view operand);
 
 // The items in the order of the source: spark lines, speeds from row 32 down, tables 1 to 3.
 std::vector<VerifiedItem> VerifyImage(const SourceText& source, const SourceLayout& layout, const Image& image);

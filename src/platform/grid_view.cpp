@@ -32,6 +32,50 @@ bool KeyFilter::eventFilter(QObject* watched, QEvent* event) {
     return Apply(filter_, watched, event) || QObject::eventFilter(watched, event);
 }
 
+EditKey EditKeyOf(const QKeyEvent& key) {
+    const Qt::KeyboardModifiers modifiers = key.modifiers() & ~Qt::KeypadModifier;
+    const bool ctrl = modifiers == Qt::ControlModifier;
+    const bool ctrlShift = modifiers == (Qt::ControlModifier | Qt::ShiftModifier);
+    if (key.matches(QKeySequence::Copy) || (ctrl && key.key() == Qt::Key_C)) return EditKey::Copy;
+    if (key.matches(QKeySequence::Paste) || (ctrl && key.key() == Qt::Key_V)) return EditKey::Paste;
+    if (key.matches(QKeySequence::Redo) || (ctrl && key.key() == Qt::Key_Y) || (ctrlShift && key.key() == Qt::Key_Z))
+        return EditKey::Redo;
+    if (key.matches(QKeySequence::Undo) || (ctrl && key.key() == Qt::Key_Z)) return EditKey::Undo;
+    return EditKey::None;
+}
+
+namespace {
+void Call(const std::function<void()>& command) {
+    if (command) command();
+}
+
+// The line edit's own undo or redo when it has one, else the core's; true when it was either key.
+bool UndoOrRedo(EditKey which, QLineEdit* line, const std::function<void()>& undo, const std::function<void()>& redo) {
+    if (which == EditKey::Undo) {
+        if (line && line->isUndoAvailable())
+            line->undo();
+        else
+            Call(undo);
+        return true;
+    }
+    if (which == EditKey::Redo) {
+        if (line && line->isRedoAvailable())
+            line->redo();
+        else
+            Call(redo);
+        return true;
+    }
+    return false;
+}
+}  // namespace
+
+bool UndoKeys::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::KeyPress &&
+        UndoOrRedo(EditKeyOf(*static_cast<QKeyEvent*>(event)), line_, undo_, redo_))
+        return true;
+    return QObject::eventFilter(watched, event);
+}
+
 int GridTableModel::rowCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kGridRows - 1; }
 
 int GridTableModel::columnCount(const QModelIndex& parent) const { return parent.isValid() ? 0 : kGridColumns; }
@@ -114,6 +158,8 @@ bool GridDelegate::eventFilter(QObject* editor, QEvent* event) {
     if (event->type() == QEvent::KeyPress) {
         auto* view = qobject_cast<QAbstractItemView*>(editor->parent() ? editor->parent()->parent() : nullptr);
         const int column = view ? view->currentIndex().column() : -1;
+        auto* grid = qobject_cast<StringGridView*>(view);
+        if (grid && grid->Command(*static_cast<QKeyEvent*>(event), qobject_cast<QLineEdit*>(editor))) return true;
         const char32_t separator = separator_();
         const CharFilter filter = [column, separator](char32_t ch) { return FilterGridKey(column, ch, separator); };
         if (KeyFilter::Apply(filter, editor, event)) return true;
@@ -204,7 +250,30 @@ void StringGridView::showEvent(QShowEvent* event) {
     ShowEditor();
 }
 
+// Copy and paste take the whole grid and a column, so the editor's own are not
+// used; its typing is undone in it first, as in any text field.
+bool StringGridView::Command(const QKeyEvent& key, QLineEdit* editor) {
+    const EditKey which = EditKeyOf(key);
+    const bool own = editor && ((which == EditKey::Undo && editor->isUndoAvailable()) ||
+                                (which == EditKey::Redo && editor->isRedoAvailable()));
+    if (own) {
+        which == EditKey::Undo ? editor->undo() : editor->redo();
+        // The cell follows its editor, whether or not the undo told it.
+        if (currentIndex().isValid()) model()->setData(currentIndex(), editor->text(), Qt::EditRole);
+        return true;
+    }
+    switch (which) {
+        case EditKey::Copy: Call(copy); return true;
+        case EditKey::Paste: Call(paste); return true;
+        case EditKey::Undo: Call(undo); return true;
+        case EditKey::Redo: Call(redo); return true;
+        case EditKey::None: break;
+    }
+    return false;
+}
+
 void StringGridView::keyPressEvent(QKeyEvent* event) {
+    if (Command(*event, nullptr)) return;
     // Typing on a read-only cell does nothing; on an editable one the editor takes it.
     const int column = currentIndex().column();
     const char32_t separator = separator_();

@@ -4,6 +4,7 @@
 
 #include <QAbstractTableModel>
 #include <QStyledItemDelegate>
+#include <QLineEdit>
 #include <QTableView>
 #include <functional>
 #include <optional>
@@ -25,6 +26,24 @@ public:
 
 private:
     CharFilter filter_;
+};
+
+// The editing keys the window answers itself, whatever the platform's own are.
+enum class EditKey { None, Copy, Paste, Undo, Redo };
+EditKey EditKeyOf(const QKeyEvent& key);
+
+// Undo and redo for a line edit that shows a value of the core: its own typing
+// first, then the core's steps. The line edit's own history starts anew
+// whenever the core sets its text.
+class UndoKeys : public QObject {
+public:
+    UndoKeys(QObject* parent, QLineEdit* line, std::function<void()> undo, std::function<void()> redo)
+        : QObject(parent), line_(line), undo_(std::move(undo)), redo_(std::move(redo)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    QLineEdit* line_;
+    std::function<void()> undo_, redo_;
 };
 
 class GridTableModel : public QAbstractTableModel {
@@ -72,6 +91,10 @@ public:
     // Follows the editing option: the editor is shown whenever an editable cell is current.
     void SetEditing(bool editing);
     std::function<void(int column, int row)> selectCell;
+    // Ctrl+C, Ctrl+V, Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z), for the whole grid.
+    std::function<void()> copy, paste, undo, redo;
+    // Runs the command of an editing key, the cell editor's own undo first; false for other keys.
+    bool Command(const QKeyEvent& key, QLineEdit* editor);
 
 protected:
     void currentChanged(const QModelIndex& current, const QModelIndex& previous) override;

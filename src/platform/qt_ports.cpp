@@ -7,6 +7,7 @@
 #include <QLocale>
 #include <QMessageBox>
 #include <QProcess>
+#include <QPushButton>
 #include <QStandardPaths>
 #include <QStringDecoder>
 #include <QUrl>
@@ -42,6 +43,19 @@ void Box(QWidget* parent, QMessageBox::Icon icon, const QString& caption, const 
 void BoxMessages::Warning(const std::string& text) { Box(parent_, QMessageBox::Warning, "Warning", text); }
 void BoxMessages::Error(const std::string& text) { Box(parent_, QMessageBox::Critical, "Error", text); }
 void BoxMessages::AppError(const std::string& text) { Box(parent_, QMessageBox::Critical, kApplicationTitle, text); }
+
+Answer BoxQuestions::Ask(const Question& question) {
+    QMessageBox box(QMessageBox::Question, kApplicationTitle, FromUtf8(question.text), QMessageBox::NoButton, parent_);
+    QPushButton* yes = box.addButton(FromUtf8(question.yes), QMessageBox::YesRole);
+    QPushButton* no = box.addButton(FromUtf8(question.no), QMessageBox::NoRole);
+    QPushButton* cancel = box.addButton(FromUtf8(question.cancel), QMessageBox::RejectRole);
+    box.setDefaultButton(yes);
+    box.setEscapeButton(cancel);
+    box.exec();
+    if (box.clickedButton() == yes) return Answer::Yes;
+    if (box.clickedButton() == no) return Answer::No;
+    return Answer::Cancel;
+}
 
 QFileDialog& DialogChooser::Dialog() {
     if (dialog_) return *dialog_;

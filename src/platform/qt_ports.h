@@ -30,6 +30,17 @@ private:
     QWidget* parent_;
 };
 
+// The question box: question icon, the application's title, the three buttons
+// in the question's language; Yes is the default and Escape cancels.
+class BoxQuestions : public Questions {
+public:
+    explicit BoxQuestions(QWidget* parent) : parent_(parent) {}
+    Answer Ask(const Question& question) override;
+
+private:
+    QWidget* parent_;
+};
+
 class DialogChooser : public FileChooser {
 public:
     explicit DialogChooser(QWidget* parent) : parent_(parent) {}

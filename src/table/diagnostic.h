@@ -28,6 +28,9 @@ struct Diagnostic {
         CannotCreate,      // path, detail: the save failed
         ChangedOnDisk,     // path: the save merged the grid into the file as it is now
         ChangedAndBroken,  // path; causes: what the changed file lacks, so nothing was written
+        PasteWrongCell,    // a paste goes only into the angle column or the speeds of rows 2 to 32
+        PasteNotANumber,   // line, literal: the pasted value no cell of the column takes
+        PasteTooMany,      // found: the lines, needed: the rows left below the cell
         Failure,           // detail: an error text that is the same in every language
     };
     // How it is shown: a warning box, an error box, or the application's general error report.

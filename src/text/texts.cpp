@@ -113,7 +113,31 @@ std::string RenderSave(const Diagnostic& d, unsigned languageFlag) {
     }
 }
 
+std::string RenderPaste(const Diagnostic& d, unsigned languageFlag) {
+    switch (d.kind) {
+        case Diagnostic::Kind::PasteNotANumber:
+            if (languageFlag == kEnglish)
+                return "Line " + std::to_string(d.line) + ": '" + d.literal + "' is not a number; nothing was pasted";
+            return "Строка " + std::to_string(d.line) + ": «" + d.literal + "» не число; ничего не вставлено";
+        case Diagnostic::Kind::PasteTooMany:
+            if (languageFlag == kEnglish)
+                return "Too many lines: " + std::to_string(d.found) + " lines, " + std::to_string(d.needed) +
+                       (d.needed == 1 ? " row" : " rows") + " left; nothing was pasted";
+            return "Слишком много строк: вставляется " + std::to_string(d.found) + ", до конца таблицы " +
+                   std::to_string(d.needed) + "; ничего не вставлено";
+        default:
+            return Pick({"Вставить можно в столбец УОЗ или в обороты строк 2–32",
+                         "A paste goes into the angle column, or into the speeds of rows 2 to 32"},
+                        languageFlag);
+    }
+}
+
 }  // namespace
+
+Question SaveChangesQuestion(const std::string& fileName, unsigned languageFlag) {
+    if (languageFlag == kEnglish) return {"Save changes to " + fileName + "?", "Yes", "No", "Cancel"};
+    return {"Сохранить изменения в файле " + fileName + "?", "Да", "Нет", "Отмена"};
+}
 
 std::string ElementText(Element element, unsigned languageFlag) {
     return Pick(kElementTexts[static_cast<std::size_t>(element)], languageFlag);
@@ -182,6 +206,9 @@ std::string Render(const Diagnostic& d, unsigned languageFlag) {
         case Kind::CannotCreate:
         case Kind::ChangedOnDisk:
         case Kind::ChangedAndBroken: return RenderSave(d, languageFlag);
+        case Kind::PasteWrongCell:
+        case Kind::PasteNotANumber:
+        case Kind::PasteTooMany: return RenderPaste(d, languageFlag);
         case Kind::Failure: return d.detail;
     }
     return d.detail;

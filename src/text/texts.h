@@ -61,6 +61,15 @@ std::string TitleText(TitlePiece piece, unsigned languageFlag);
 // The note under a source too long for the text box.
 std::string ShownLinesNote(long long shown, long long total, unsigned languageFlag);
 
+// A question with the answers Yes, No and Cancel, all in one language.
+struct Question {
+    std::string text, yes, no, cancel;
+    friend bool operator==(const Question&, const Question&) = default;
+};
+
+// Whether to save the changes to the file, named, before they would be lost.
+Question SaveChangesQuestion(const std::string& fileName, unsigned languageFlag);
+
 // The message text of a diagnostic.
 std::string Render(const Diagnostic& diagnostic, unsigned languageFlag);
 

@@ -116,6 +116,53 @@ TEST_F(Verify, AChangedTableByteIsNamedWithItsAddress) {
     const Ran json = RunIn({"verify", Path("CDI.asm"), Path("changed.hex"), "--json"});
     EXPECT_EQ(json.status, 1);
     EXPECT_NE(json.out.find("\"same\": 128, \"different\": 1, \"missing\": 0}"), std::string::npos) << json.out;
+    const std::string why = "the source's `" + std::to_string(code) + "` is " + std::to_string(code) +
+                            " to the assembler too: the image was not assembled from this source";
+    EXPECT_NE(changed.out.find(why), std::string::npos) << changed.out;
+    EXPECT_NE(json.out.find(", \"image\": " + std::to_string(held) + ", \"why\": \"" + why + "\"}"), std::string::npos)
+        << json.out;
+}
+
+// The source with the entries of table 1 written as the assembler reads them
+// otherwise than this program: what the report says, and what a save writes.
+TEST_F(Verify, ANumberReadOtherwiseSaysWhy) {
+    const struct {
+        const char* name;
+        const char* written;  // replaces "ldi R16, 14\t" of the row
+        int row;
+        const char* why;
+        const char* saved;  // the row's line after a save
+    } cases[] = {
+        {"hexadecimal", "ldi R16,$1F\t", 1,
+         "the source's `$1F` is 31 to the assembler and 1 to this program; a save writes 1", "ldi R16, 1\t"},
+        {"no blank after the comma", "ldi R16,31\t", 2,
+         "the source's `31` is 31 to the assembler and 1 to this program; a save writes 1", "ldi R16, 1\t"},
+        {"four digits", "ldi R16, 1234\t", 3,
+         "the source's `1234` is 210 to the assembler and 123 to this program; a save writes 123", "ldi R16, 123\t"},
+    };
+    std::string source = Sample();
+    std::size_t at = source.find("FuozTable1:");
+    for (const auto& c : cases) {
+        at = source.find("ldi R16, 1", at);
+        source.replace(at, source.find('\t', at) + 1 - at, c.written);
+    }
+    WriteFile(folder / "other.asm", source);
+    ASSERT_TRUE(tc::test::Avra(folder / "other.asm").built);
+    const Ran text = RunIn({"verify", Path("other.asm")});
+    const Ran json = RunIn({"verify", Path("other.asm"), "--json"});
+    ASSERT_EQ(RunIn({"set", Path("other.asm"), "-o", Path("saved.asm")}).status, 0);
+    const std::string saved = ReadFile(folder / "saved.asm");
+    EXPECT_EQ(text.status, 1);
+    EXPECT_TRUE(text.out.ends_with("verify: 129 items, 126 the same, 3 different, 0 not in the image\n")) << text.out;
+    std::size_t line = saved.find("FuozTable1:");
+    for (const auto& c : cases) {
+        const std::string row = "table 1, row " + std::to_string(c.row);
+        EXPECT_NE(text.out.find(row + " (line "), std::string::npos) << c.name;
+        EXPECT_NE(text.out.find(std::string("; ") + c.why + "\n"), std::string::npos) << c.name << "\n" << text.out;
+        EXPECT_NE(json.out.find(std::string("\"why\": \"") + c.why + "\"}"), std::string::npos) << c.name;
+        line = saved.find("\nldi R16, ", line) + 1;
+        EXPECT_EQ(saved.compare(line, std::string(c.saved).size(), c.saved), 0) << c.name;
+    }
 }
 
 TEST_F(Verify, ItCannotVerifyAWrongChecksumAMissingImageOrAnIncompleteSource) {

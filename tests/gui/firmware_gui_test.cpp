@@ -104,9 +104,11 @@ TEST_F(FirmwareWindowTest, OpeningTheSampleFillsGridChartAndTitle) {
     EXPECT_EQ(window->Chart1->Title(), "Timing graph, file: CDI.asm. Attention, with adjust resistor!");
     EXPECT_EQ(Cell(2, 0), "Tab.2");
 
-    // A cancelled dialog loads the same file again, and proposes it.
+    // A cancelled dialog loads the same file again, and proposes it; the change was given up before.
     TypeIntoCell(4, 1, "5");
+    questions.answers.push_back(tc::Answer::No);
     QTest::mouseClick(window->Button1, Qt::LeftButton);
+    EXPECT_EQ(questions.asked.size(), 1U);
     EXPECT_EQ(chooser.proposed.back(), path.toStdString());
     EXPECT_EQ(Cell(4, 1), "10.2");
 }

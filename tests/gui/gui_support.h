@@ -18,6 +18,7 @@ using tc::test::Message;
 using tc::test::RecordingDesktop;
 using tc::test::RecordingMessages;
 using tc::test::ScriptedChooser;
+using tc::test::ScriptedQuestions;
 
 // A shown main window with recorders, using the given decimal separator.
 class WindowTest : public ::testing::Test {
@@ -29,6 +30,7 @@ protected:
         services.messages = &messages;
         services.chooser = &chooser;
         services.desktop = &desktop;
+        services.questions = &questions;
         services.decimalSeparator = separator;
         window = std::make_unique<TForm1>(services);
         window->show();
@@ -73,6 +75,7 @@ protected:
     RecordingMessages messages;
     ScriptedChooser chooser;
     RecordingDesktop desktop;
+    ScriptedQuestions questions;
     TForm1::Services services;
     std::unique_ptr<TForm1> window;
 };

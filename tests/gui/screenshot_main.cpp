@@ -1,5 +1,7 @@
 // Renders the main window with a firmware source loaded, as a PNG:
 //   window_screenshot SOURCE OUT.png [english]
+// With "question" last, it changes an angle and closes the window instead, and
+// the question about the unsaved change stays open for a screen grab.
 #include <QApplication>
 #include <QTest>
 #include <cstdio>
@@ -29,6 +31,14 @@ int main(int argc, char** argv) {
     auto* grid = window.StringGrid1;
     QTest::mouseClick(grid->viewport(), Qt::LeftButton, {}, grid->visualRect(grid->model()->index(10, 4)).center());
     QTest::qWait(200);
+    if (QString(argv[argc - 1]) == "question") {
+        // Typed into the cell's editor: without a window manager the window has no focus to type into.
+        auto* editor = grid->findChild<QLineEdit*>();
+        if (!editor) return 1;
+        QTest::keyClicks(editor, "12");
+        window.close();
+        return 0;
+    }
     for (const auto& m : messages.all) std::fprintf(stderr, "%s: %s\n", m.kind.c_str(), m.text.c_str());
     return window.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
 }

@@ -53,6 +53,20 @@ public:
     }
 };
 
+// Answers questions from a queue; an empty queue cancels. Records what was asked.
+class ScriptedQuestions : public Questions {
+public:
+    std::deque<Answer> answers;
+    std::vector<Question> asked;
+    Answer Ask(const Question& question) override {
+        asked.push_back(question);
+        if (answers.empty()) return Answer::Cancel;
+        const Answer answer = answers.front();
+        answers.pop_front();
+        return answer;
+    }
+};
+
 class MemoryFiles : public FileStore {
 public:
     std::map<std::string, std::string> files;
@@ -98,10 +112,11 @@ struct Harness {
     ScriptedChooser chooser;
     MemoryFiles files;
     RecordingDesktop desktop;
+    ScriptedQuestions questions;
     Core core;
 
     explicit Harness(char32_t separator = U'.', bool windowsPaths = false)
-        : core(Ports{chooser, files, desktop}, separator, windowsPaths) {
+        : core(Ports{chooser, files, desktop, &questions}, separator, windowsPaths) {
         core.Start();
     }
     // Shows what the outcome says, as the window does; true when it ran to its end.
@@ -109,9 +124,10 @@ struct Harness {
         ShowDiagnostics(messages, outcome.diagnostics, core.LanguageFlag());
         return outcome.Ok();
     }
-    // Puts the bytes at the path and opens it through the open dialog.
+    // Puts the bytes at the path and opens it through the open dialog, giving up unsaved changes.
     void Load(const std::string& bytes, const std::string& path = "/fw/CDI.asm") {
         files.files[path] = bytes;
+        if (core.Unsaved()) questions.answers.push_back(Answer::No);
         chooser.answers.push_back(path);
         Show(core.OpenSource());
     }

@@ -133,6 +133,22 @@ TEST(Render, EveryDiagnosticHasOneTextPerLanguage) {
          {.kind = Kind::CannotCreate, .path = "/ro/x.asm", .detail = "Permission denied"},
          "Cannot create file \"/ro/x.asm\". Permission denied",
          "Cannot create file \"/ro/x.asm\". Permission denied"},
+        {"paste, not a number",
+         {.kind = Kind::PasteNotANumber, .literal = "1x", .line = 3},
+         "Строка 3: «1x» не число; ничего не вставлено",
+         "Line 3: '1x' is not a number; nothing was pasted"},
+        {"paste, too many lines",
+         {.kind = Kind::PasteTooMany, .found = 40, .needed = 32},
+         "Слишком много строк: вставляется 40, до конца таблицы 32; ничего не вставлено",
+         "Too many lines: 40 lines, 32 rows left; nothing was pasted"},
+        {"paste, one row left",
+         {.kind = Kind::PasteTooMany, .found = 2, .needed = 1},
+         "Слишком много строк: вставляется 2, до конца таблицы 1; ничего не вставлено",
+         "Too many lines: 2 lines, 1 row left; nothing was pasted"},
+        {"paste, wrong cell",
+         {.kind = Kind::PasteWrongCell},
+         "Вставить можно в столбец УОЗ или в обороты строк 2–32",
+         "A paste goes into the angle column, or into the speeds of rows 2 to 32"},
         {"failure",
          {.kind = Kind::Failure, .detail = "'' is not a valid integer value."},
          "'' is not a valid integer value.",
@@ -153,6 +169,12 @@ TEST(Render, TheBoxFollowsTheKind) {
         {Kind::ChangedAndBroken, Diagnostic::Box::Warning},
     };
     for (const auto& [kind, box] : cases) EXPECT_EQ(Diagnostic{.kind = kind}.ShownAs(), box) << static_cast<int>(kind);
+}
+
+TEST(SaveChangesQuestion, NamesTheFileWithTheButtonsInTheSameLanguage) {
+    EXPECT_EQ(SaveChangesQuestion("CDI.asm", kRussian),
+              (Question{"Сохранить изменения в файле CDI.asm?", "Да", "Нет", "Отмена"}));
+    EXPECT_EQ(SaveChangesQuestion("my.asm", kEnglish), (Question{"Save changes to my.asm?", "Yes", "No", "Cancel"}));
 }
 
 TEST(ShownLinesNote, CountsInEitherLanguage) {
