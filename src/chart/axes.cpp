@@ -71,7 +71,9 @@ std::string FitTitle(const std::string& title, const std::string& fileName, doub
         for (std::size_t i = 0; i < (kept + 1) / 2; ++i) middle += name[i];
         middle += "\u2026";
         for (std::size_t i = name.size() - kept / 2; i < name.size(); ++i) middle += name[i];
-        shown = lead + middle + tail;
+        shown = lead;
+        shown += middle;
+        shown += tail;
         if (width(shown) <= room) break;
     }
     return shown;

@@ -43,9 +43,7 @@ AdvanceChartView::AdvanceChartView(QWidget* parent) : QChartView(parent) {
     axisX_->setLabelFormat("%.0f");
     axisY_->setLabelFormat("%g");
     // An empty chart still shows a plausible frame of speeds and angles.
-    const ChartAxes frame = AxesFor({});
-    SetAxis(axisX_, frame.x);
-    SetAxis(axisY_, frame.y);
+    ShowAxes(AxesFor({}));
     plot->addAxis(axisX_, Qt::AlignBottom);
     plot->addAxis(axisY_, Qt::AlignLeft);
 
@@ -107,9 +105,12 @@ void AdvanceChartView::SetPoints(const std::vector<PlotPoint>& points) {
         steps_[i]->setVisible(false);
     }
     if (points.empty()) return;
-    const ChartAxes frame = AxesFor(points);
-    SetAxis(axisX_, frame.x);
-    SetAxis(axisY_, frame.y);
+    ShowAxes(AxesFor(points));
+}
+
+void AdvanceChartView::ShowAxes(const ChartAxes& axes) {
+    SetAxis(axisX_, axes.x);
+    SetAxis(axisY_, axes.y);
 }
 
 void AdvanceChartView::SetTitle(const QString& title, const QString& fileName) {
