@@ -9,39 +9,16 @@
 #include <QSignalBlocker>
 #include <algorithm>
 
+#include "app/source_view.h"
+
 TForm1* Form1 = nullptr;
 
 namespace {
-constexpr int kClientWidth = 873;
-constexpr int kClientHeight = 535;
-// What the source text box shows at most: firmware lines hold up to 80 characters.
-constexpr std::size_t kShownLine = 1000;
-constexpr std::size_t kShownText = std::size_t{1} << 20;
-
 QString Q(const std::string& text) { return tc::qt::FromUtf8(text); }
 
 const TForm1Control* ControlOf(auto matches) {
     const auto at = std::find_if(kForm1Layout.begin(), kForm1Layout.end(), matches);
     return at == kForm1Layout.end() ? nullptr : &*at;
-}
-
-// One line break per source line; the text box holds lines, not bytes. It lays
-// out a long line in time that grows with the square of its length and a big
-// text in seconds, so it gets a capped prefix; the core keeps the whole text.
-std::string ShownLines(const std::string& text, std::size_t& end, long long& shown) {
-    std::string lines;
-    lines.reserve(std::min(text.size(), kShownText + kShownLine + 2));
-    end = 0;
-    for (shown = 0; end < text.size() && lines.size() < kShownText; ++shown) {
-        const std::size_t lf = std::min(text.find('\n', end), text.size());
-        const std::size_t length = (lf < text.size() && lf > end && text[lf - 1] == '\r' ? lf - 1 : lf) - end;
-        lines.append(text, end, std::min(length, kShownLine));
-        if (length > kShownLine) lines += '\x85';  // an ellipsis in Windows-1251
-        lines += '\n';
-        end = lf + 1;
-    }
-    if (!lines.empty()) lines.pop_back();
-    return lines;
 }
 }  // namespace
 
@@ -60,10 +37,10 @@ TForm1::TForm1(Services services, QWidget* parent) : QWidget(parent, Qt::Window)
     // Fixed size, minimise and close only.
     setWindowFlags(Qt::Window | Qt::WindowTitleHint | Qt::WindowSystemMenuHint | Qt::WindowMinimizeButtonHint |
                    Qt::WindowCloseButtonHint | Qt::MSWindowsFixedSizeDialogHint);
-    setFixedSize(kClientWidth, kClientHeight);
+    setFixedSize(tc::kClientWidth, tc::kClientHeight);
     QFont font("MS Sans Serif");
     font.setStyleHint(QFont::SansSerif);
-    font.setPointSize(8);
+    font.setPointSize(tc::kFontPoints);
     setFont(font);
     CreateControls();
     Chart1->chart()->setTitleFont(font);
@@ -246,14 +223,9 @@ void TForm1::ComboChanged(tc::Combo combo) {
 void TForm1::EditingChanged(bool editing) { StringGrid1->SetEditing(editing); }
 
 void TForm1::SourceChanged() {
-    const std::string& text = core_->Source().Text();
-    std::size_t end = 0;
-    long long shown = 0;
-    QString display = tc::qt::DecodeCp1251(ShownLines(text, end, shown));
-    if (end < text.size()) {
-        const auto total = static_cast<long long>(std::count(text.begin(), text.end(), '\n'));
-        display += "\n" + Q(tc::ShownLinesNote(shown, total, core_->LanguageFlag()));
-    }
+    const tc::SourceView view = tc::ShownSource(core_->Source().Text(), core_->LanguageFlag());
+    QString display = tc::qt::DecodeCp1251(view.lines);
+    if (!view.note.empty()) display += "\n" + Q(view.note);
     Memo1->setPlainText(display);
 }
 

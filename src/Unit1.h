@@ -6,54 +6,20 @@
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QWidget>
-#include <array>
 #include <memory>
 #include <optional>
 
 #include "app/core.h"
+#include "app/layout.h"
 #include "os/files.h"
 #include "platform/chart_view.h"
 #include "platform/grid_view.h"
 #include "platform/qt_ports.h"
 
-// One control of the window. The table lists them in keyboard focus order,
-// which is then the Tab order.
-struct TForm1Control {
-    enum Kind { Memo, Button, Grid, Combo, Chart, Label } kind;
-    const char* name;
-    int x, y, width, height;
-    std::optional<tc::Element> text;  // what a button or label shows
-    std::optional<tc::Combo> combo;   // what a combo box shows
-};
-
-inline constexpr std::array<TForm1Control, 16> kForm1Layout = {{
-    {TForm1Control::Memo, "Memo1", 16, 104, 177, 193, {}, {}},
-    {TForm1Control::Button, "Button1", 16, 16, 81, 33, tc::Element::OpenButton, {}},
-    {TForm1Control::Grid, "StringGrid1", 208, 16, 201, 505, {}, {}},
-    {TForm1Control::Combo, "ComboBox1", 136, 72, 49, 21, {}, tc::Combo::SensorAngle},
-    {TForm1Control::Chart, "Chart1", 416, 16, 449, 505, tc::Element::ChartTitle, {}},
-    {TForm1Control::Button, "Button2", 16, 344, 177, 33, tc::Element::StoreButton, {}},
-    {TForm1Control::Button, "Button3", 16, 472, 177, 49, tc::Element::HelpButton, {}},
-    {TForm1Control::Button, "Button4", 120, 304, 73, 33, tc::Element::PlotButton, {}},
-    {TForm1Control::Combo, "ComboBox2", 64, 312, 41, 21, {}, tc::Combo::TableNumber},
-    {TForm1Control::Button, "Button5", 16, 384, 177, 33, tc::Element::SaveButton, {}},
-    {TForm1Control::Button, "Button6", 16, 424, 177, 33, tc::Element::CompileButton, {}},
-    {TForm1Control::Button, "Button7", 112, 16, 81, 33, tc::Element::LanguageButton, {}},
-    {TForm1Control::Combo, "ComboBox3", 32, 72, 65, 21, {}, tc::Combo::SparkDuration},
-    {TForm1Control::Label, "Label3", 32, 56, 58, 13, tc::Element::SparkLabel, {}},
-    {TForm1Control::Label, "Label1", 120, 56, 68, 13, tc::Element::SensorLabel, {}},
-    {TForm1Control::Label, "Label2", 24, 320, 28, 13, tc::Element::TableLabel, {}},
-}};
-
-// Services the window uses; any left empty is the real one. Tests pass recorders.
-struct TForm1Services {
-    tc::Messages* messages = nullptr;
-    tc::FileChooser* chooser = nullptr;
-    tc::FileStore* files = nullptr;
-    tc::Desktop* desktop = nullptr;
-    tc::Questions* questions = nullptr;
-    std::optional<char32_t> decimalSeparator;
-};
+// The layout both windows are built from (app/layout.h), under the window's names.
+using TForm1Control = tc::FormControl;
+using tc::kForm1Layout;
+using TForm1Services = tc::WindowServices;
 
 class TForm1 : public QWidget, private tc::CoreObserver {
     Q_OBJECT

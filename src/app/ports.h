@@ -86,4 +86,14 @@ public:
 // Each diagnostic in its box, in the language given, which is the one current when they are shown.
 void ShowDiagnostics(Messages& messages, const Diagnostics& diagnostics, unsigned languageFlag);
 
+// The services a window uses; any left empty is the real one. Tests pass recorders.
+struct WindowServices {
+    Messages* messages = nullptr;
+    FileChooser* chooser = nullptr;
+    FileStore* files = nullptr;
+    Desktop* desktop = nullptr;
+    Questions* questions = nullptr;
+    std::optional<char32_t> decimalSeparator;  // the locale's when empty
+};
+
 }  // namespace tc

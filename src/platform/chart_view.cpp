@@ -4,36 +4,21 @@
 #include <QFontMetricsF>
 #include <QPen>
 #include <QGraphicsLayout>
-#include <algorithm>
-#include <cmath>
+
+#include "app/layout.h"
+#include "chart/axes.h"
+#include "platform/qt_ports.h"
 
 namespace tc::qt {
 
 namespace {
 QColor ToQColor(const Rgb& rgb) { return QColor(rgb.r, rgb.g, rgb.b); }
 
-// Ticks at round values (1, 2 or 5 times a power of ten), about five of them.
-double NiceStep(double span) {
-    if (!(span > 0)) return 1;
-    const double raw = span / 5;
-    const double magnitude = std::pow(10.0, std::floor(std::log10(raw)));
-    for (double factor : {1.0, 2.0, 5.0})
-        if (raw <= factor * magnitude) return factor * magnitude;
-    return 10 * magnitude;
-}
-
-void SetAxis(QValueAxis* axis, double low, double high) {
-    axis->setRange(low, high);
+void SetAxis(QValueAxis* axis, const Axis& range) {
+    axis->setRange(range.low, range.high);
     axis->setTickType(QValueAxis::TicksDynamic);
     axis->setTickAnchor(0);
-    axis->setTickInterval(NiceStep(high - low));
-}
-
-// Room beyond the extreme points, so a marker at an edge is drawn whole.
-std::pair<double, double> Padded(double low, double high) {
-    const double span = high - low;
-    const double pad = span > 0 ? span * 0.04 : std::max(1.0, std::abs(low) * 0.04);
-    return {low - pad, high + pad};
+    axis->setTickInterval(range.step);
 }
 }  // namespace
 
@@ -58,8 +43,7 @@ AdvanceChartView::AdvanceChartView(QWidget* parent) : QChartView(parent) {
     axisX_->setLabelFormat("%.0f");
     axisY_->setLabelFormat("%g");
     // An empty chart still shows a plausible frame of speeds and angles.
-    SetAxis(axisX_, 0, 20000);
-    SetAxis(axisY_, 0, 40);
+    ShowAxes(AxesFor({}));
     plot->addAxis(axisX_, Qt::AlignBottom);
     plot->addAxis(axisY_, Qt::AlignLeft);
 
@@ -67,7 +51,7 @@ AdvanceChartView::AdvanceChartView(QWidget* parent) : QChartView(parent) {
     series1_->setObjectName("Series1");
     series1_->setName("Series1");
     series1_->setMarkerShape(QScatterSeries::MarkerShapeCircle);
-    series1_->setMarkerSize(7);  // half-width 3 around the centre pixel
+    series1_->setMarkerSize(2 * kMarkerHalfSize + 1);  // around the centre pixel
     series1_->setColor(ToQColor(kRed));
     // One border colour serves every marker, so the markers have none: a green
     // point would get a red rim.
@@ -106,15 +90,12 @@ void AdvanceChartView::SetPoints(const std::vector<PlotPoint>& points) {
         series1_->setPointConfiguration(i, QXYSeries::PointConfiguration::Color,
                                         ToQColor(points[static_cast<std::size_t>(i)].color));
 
-    // Level to the next point's speed, then up or down, in the colour of the point it leads to.
     usedSteps_ = 0;
-    for (std::size_t i = 1; i < points.size(); ++i) {
-        const PlotPoint& from = points[i - 1];
-        const PlotPoint& to = points[i];
+    for (const Step& shape : StepsOf(points)) {
         if (usedSteps_ >= static_cast<int>(steps_.size())) break;
         QLineSeries* step = steps_[static_cast<std::size_t>(usedSteps_++)];
-        step->replace({QPointF(from.x, from.y), QPointF(to.x, from.y), QPointF(to.x, to.y)});
-        QPen pen(ToQColor(to.color));
+        step->replace({QPointF(shape.x0, shape.y0), QPointF(shape.x1, shape.y0), QPointF(shape.x1, shape.y1)});
+        QPen pen(ToQColor(shape.color));
         pen.setWidth(1);
         step->setPen(pen);
         step->setVisible(true);
@@ -124,13 +105,12 @@ void AdvanceChartView::SetPoints(const std::vector<PlotPoint>& points) {
         steps_[i]->setVisible(false);
     }
     if (points.empty()) return;
-    double minX = points.front().x, maxX = points.back().x;
-    auto [minY, maxY] = std::minmax_element(points.begin(), points.end(),
-                                            [](const PlotPoint& a, const PlotPoint& b) { return a.y < b.y; });
-    const auto [x0, x1] = Padded(minX, maxX);
-    const auto [y0, y1] = Padded(minY->y, maxY->y);
-    SetAxis(axisX_, x0, x1);
-    SetAxis(axisY_, y0, y1);
+    ShowAxes(AxesFor(points));
+}
+
+void AdvanceChartView::ShowAxes(const ChartAxes& axes) {
+    SetAxis(axisX_, axes.x);
+    SetAxis(axisY_, axes.y);
 }
 
 void AdvanceChartView::SetTitle(const QString& title, const QString& fileName) {
@@ -144,24 +124,17 @@ void AdvanceChartView::resizeEvent(QResizeEvent* event) {
     FitTitle();
 }
 
-// One line: a long file name gives way in its middle, so that the warning after it stays whole.
+// One line, by the title rule of chart/axes.h.
 void AdvanceChartView::FitTitle() {
     const QFontMetricsF metrics(chart()->titleFont());
     const QMargins margins = chart()->margins();
     constexpr qreal kSlack = 4;  // the title item's own padding
     // The frame's inside is known before the view is first shown, unlike its viewport.
     const qreal room = contentsRect().width() - margins.left() - margins.right() - kSlack;
-    const qsizetype at = fileName_.isEmpty() ? -1 : title_.lastIndexOf(fileName_);
-    QString shown = title_;
-    // Measured only when there is a name to shorten: a title without one is shown as it is.
-    const qreal width = at >= 0 ? metrics.horizontalAdvance(title_) : 0;
-    if (width > room && at >= 0) {
-        const qreal left =
-            std::max(room - (width - metrics.horizontalAdvance(fileName_)), metrics.horizontalAdvance(QChar(0x2026)));
-        shown =
-            title_.left(at) + metrics.elidedText(fileName_, Qt::ElideMiddle, left) + title_.mid(at + fileName_.size());
-    }
-    chart()->setTitle(shown);
+    const std::string shown = tc::FitTitle(ToUtf8(title_), ToUtf8(fileName_), room, [&](const std::string& text) {
+        return metrics.horizontalAdvance(FromUtf8(text));
+    });
+    chart()->setTitle(FromUtf8(shown));
 }
 
 QString AdvanceChartView::Title() const { return chart()->title(); }

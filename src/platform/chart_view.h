@@ -9,7 +9,7 @@
 #include <QValueAxis>
 #include <vector>
 
-#include "chart/plot.h"
+#include "chart/axes.h"
 
 namespace tc::qt {
 
@@ -33,6 +33,7 @@ protected:
 
 private:
     void CreateSteps();
+    void ShowAxes(const ChartAxes& axes);
     void FitTitle();
 
     QString title_, fileName_;

@@ -6,6 +6,7 @@
 #include <QLineEdit>
 #include <QPainter>
 
+#include "app/layout.h"
 #include "platform/qt_ports.h"
 
 namespace tc::qt {
@@ -117,7 +118,7 @@ void GridDelegate::paint(QPainter* painter, const QStyleOptionViewItem& option, 
     }
     // The angle column: yellow whatever its state, text at the very top-left corner.
     painter->save();
-    painter->fillRect(option.rect, QColor(255, 255, 0));
+    painter->fillRect(option.rect, QColor(kAngleColumnColor.r, kAngleColumnColor.g, kAngleColumnColor.b));
     painter->setFont(option.font);
     painter->setPen(option.palette.color(QPalette::Text));
     painter->drawText(option.rect, Qt::AlignLeft | Qt::AlignTop | Qt::TextSingleLine, index.data().toString());
@@ -205,8 +206,7 @@ StringGridView::StringGridView(QWidget* parent, const GridModel& model, std::fun
     verticalHeader()->setSectionResizeMode(QHeaderView::Fixed);
     verticalHeader()->setMinimumSectionSize(1);
     verticalHeader()->setDefaultSectionSize(kDefaultRowHeight);
-    for (int column = 0; column < kGridColumns; ++column)
-        setColumnWidth(column, column == kSpeedColumn ? kSpeedColumnWidth : kDefaultColumnWidth);
+    for (int column = 0; column < kGridColumns; ++column) setColumnWidth(column, ColumnWidth(column));
     setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     setSelectionMode(QAbstractItemView::SingleSelection);

@@ -16,11 +16,6 @@ inline constexpr int kSpeedColumn = 0;
 inline constexpr int kAngleColumn = 4;
 inline constexpr int kProbeRow = 11;  // cell (4, 11) tells whether the angle column holds data
 
-inline constexpr int kSpeedColumnWidth = 45;
-inline constexpr int kDefaultColumnWidth = 36;
-inline constexpr int kHeaderRowHeight = 16;
-inline constexpr int kDefaultRowHeight = 14;
-
 inline constexpr std::array<int, 32> kRpmPoints = {
     460,  600,  800,  1000, 1200, 1500, 1800, 2000, 2200, 2500, 2800,  3000,  3500,  3900,  4200,  4700,
     5100, 5600, 6100, 6500, 6900, 7300, 7800, 8300, 9000, 9700, 10600, 11700, 13000, 14600, 16700, 19500};
