@@ -70,7 +70,11 @@ done
 # Per machine on Windows; wine's installer puts the entry into the user's menu.
 lnk=$(menu_entries | head -n 1)
 [ -n "$lnk" ] || fail "no Start-menu entry $entry"
-grep -qa 'timingcalc.exe' "$lnk" || fail "the Start-menu entry does not start timingcalc.exe"
+link=$(strings -a "$lnk"; strings -a -e l "$lnk")
+grep -qF 'C:\Program Files\timingcalc\timingcalc.exe' <<<"$link" || fail "the Start-menu entry does not start timingcalc.exe"
+# Its icon is the window's, which the installer keeps under its product code.
+grep -qE '^.?C:\\windows\\Installer\\\{[-0-9A-F]+\}\\timingcalc\.exe$' <<<"$link" ||
+  fail "the Start-menu entry lacks the window's icon"
 
 shown=$(cd "$folder" && "$wine" timingcalc-cli.exe show CDI.asm 2>&1) || fail "the installed CLI cannot show the sample: $shown"
 grep -q '^ *460 ' <<<"$shown" || fail "the installed CLI shows no table: $shown"
