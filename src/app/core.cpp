@@ -423,7 +423,14 @@ Outcome Core::Compile() {
     return outcome;
 }
 
-void Core::ShowHelp() { ports_.desktop.OpenDocument("Help.chm"); }
+void Core::ShowHelp() {
+    // The current folder's help as always; when it has none, the one installed with the
+    // program. With neither, the desktop is still asked, and reports the missing file itself.
+    const std::string name = "Help.chm";
+    std::string installed;
+    if (!ports_.desktop.InCurrentFolder(name)) installed = ports_.desktop.InstalledDocument(name);
+    ports_.desktop.OpenDocument(installed.empty() ? name : installed);
+}
 
 void Core::SwitchLanguage() {
     languageFlag_ = NextLanguage(languageFlag_);

@@ -44,6 +44,10 @@ public:
     virtual bool StartDetached(const AssemblerCommand& command) = 0;
     // The full path of a program installed beside this one; empty when there is none.
     virtual std::string ProgramBeside(const std::string& /*name*/) { return {}; }
+    // Whether the current folder holds the document.
+    virtual bool InCurrentFolder(const std::string& /*name*/) { return false; }
+    // The full path of a document installed with this program; empty when there is none.
+    virtual std::string InstalledDocument(const std::string& /*name*/) { return {}; }
 };
 
 enum class Combo { SensorAngle, TableNumber, SparkDuration };

@@ -95,6 +95,21 @@ std::string SystemDesktop::ProgramBeside(const std::string& name) {
     return {};
 }
 
+bool SystemDesktop::InCurrentFolder(const std::string& name) {
+    return QFileInfo(QDir::current().filePath(FromUtf8(name))).isFile();
+}
+
+std::string SystemDesktop::InstalledDocument(const std::string& name) {
+    // Beside the program in a build folder or an unpacked zip; in share/timingcalc once installed.
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    for (const QString& path :
+         {programFolder.filePath(FromUtf8(name)), programFolder.filePath("../share/timingcalc/" + FromUtf8(name))}) {
+        const QFileInfo document(path);
+        if (document.isFile()) return ToUtf8(QDir::cleanPath(document.absoluteFilePath()));
+    }
+    return {};
+}
+
 bool SystemDesktop::StartDetached(const AssemblerCommand& command) {
     QProcess process;
     process.setProgram(FromUtf8(command.program));

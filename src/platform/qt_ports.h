@@ -59,6 +59,8 @@ public:
     bool OnSearchPath(const std::string& program) override;
     bool StartDetached(const AssemblerCommand& command) override;
     std::string ProgramBeside(const std::string& name) override;
+    bool InCurrentFolder(const std::string& name) override;
+    std::string InstalledDocument(const std::string& name) override;
 };
 
 }  // namespace tc::qt

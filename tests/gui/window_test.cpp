@@ -1,7 +1,12 @@
 // The main window driven with real mouse and key events.
 #include <QAbstractItemView>
+#include <QCoreApplication>
+#include <QDir>
+#include <QFile>
+#include <QFileInfo>
 #include <QHeaderView>
 #include <QMessageBox>
+#include <QTemporaryDir>
 #include <QTimer>
 
 #include "gui_support.h"
@@ -631,6 +636,46 @@ TEST_F(WindowTest, HelpHandsHelpChmToTheDesktopAndSaysNothing) {
     QTest::mouseClick(window->Button3, Qt::LeftButton);
     EXPECT_EQ(desktop.documents, std::vector<std::string>{"Help.chm"});
     EXPECT_TRUE(messages.all.empty());
+}
+
+// Where the window's own desktop finds the help: the packages put it beside the
+// program (Windows, a zip) or in share/timingcalc (Linux).
+TEST(SystemDesktop, FindsTheHelpInTheCurrentFolderAndWhereItIsInstalled) {
+    const QString name = "desktop-test-help.chm";
+    const QDir programFolder(QCoreApplication::applicationDirPath());
+    const QString beside = QDir::cleanPath(programFolder.absoluteFilePath(name));
+    const QString shared = QDir::cleanPath(programFolder.absoluteFilePath("../share/timingcalc/" + name));
+    const struct {
+        const char* row;
+        bool current, besideProgram, inShare;
+        QString installed;
+    } cases[] = {
+        {"nowhere", false, false, false, ""},
+        {"the current folder is not an installation", true, false, false, ""},
+        {"beside the program", false, true, false, beside},
+        {"in share/timingcalc", false, false, true, shared},
+        {"beside the program first", true, true, true, beside},
+    };
+    QTemporaryDir current;
+    const QString before = QDir::currentPath();
+    ASSERT_TRUE(QDir::setCurrent(current.path()));
+    ASSERT_TRUE(QDir().mkpath(QFileInfo(shared).path()));
+    tc::qt::SystemDesktop desktop;
+    for (const auto& c : cases) {
+        const std::pair<bool, QString> files[] = {
+            {c.current, current.filePath(name)}, {c.besideProgram, beside}, {c.inShare, shared}};
+        for (const auto& [wanted, path] : files) {
+            QFile file(path);
+            if (wanted) {
+                ASSERT_TRUE(file.open(QIODevice::WriteOnly)) << c.row;
+            }
+        }
+        EXPECT_EQ(desktop.InCurrentFolder(tc::qt::ToUtf8(name)), c.current) << c.row;
+        EXPECT_EQ(desktop.InstalledDocument(tc::qt::ToUtf8(name)), tc::qt::ToUtf8(c.installed)) << c.row;
+        for (const auto& [wanted, path] : files) QFile::remove(path);
+    }
+    QDir().rmpath(QFileInfo(shared).path());
+    QDir::setCurrent(before);
 }
 
 TEST_F(WindowTest, AngleCellsArePaintedYellowAndTheirHeaderIsNot) {

@@ -94,7 +94,9 @@ class RecordingDesktop : public Desktop {
 public:
     std::set<std::string> onPath{"x-terminal-emulator", "avrasm2"};
     bool startSucceeds = true;
-    std::string cliBeside;  // ProgramBeside's answer for timingcalc-cli
+    std::string cliBeside;                         // ProgramBeside's answer for timingcalc-cli
+    std::set<std::string> currentFolder;           // the documents of the current folder
+    std::map<std::string, std::string> installed;  // InstalledDocument's answers by name
     std::vector<std::string> documents;
     std::vector<AssemblerCommand> started;
     void OpenDocument(const std::string& name) override { documents.push_back(name); }
@@ -104,6 +106,11 @@ public:
         return startSucceeds;
     }
     std::string ProgramBeside(const std::string& name) override { return name == "timingcalc-cli" ? cliBeside : ""; }
+    bool InCurrentFolder(const std::string& name) override { return currentFolder.count(name) != 0; }
+    std::string InstalledDocument(const std::string& name) override {
+        const auto it = installed.find(name);
+        return it == installed.end() ? "" : it->second;
+    }
 };
 
 // A core wired to the recorders, started as the window starts.

@@ -369,11 +369,29 @@ TEST(CompileButton, VerifiesTheImageWhenTheCommandLineToolIsBeside) {
     }
 }
 
-TEST(HelpButton, HandsTheDocumentToTheDesktop) {
-    Harness h;
-    h.core.ShowHelp();
-    EXPECT_EQ(h.desktop.documents, (std::vector<std::string>{"Help.chm"}));
-    EXPECT_TRUE(h.messages.all.empty());
+TEST(HelpButton, CurrentFolderFirstThenTheInstalledHelp) {
+    const std::string onLinux = "/usr/share/timingcalc/Help.chm";
+    const std::string onWindows = "C:\\Program Files\\timingcalc\\Help.chm";
+    const struct {
+        const char* name;
+        bool inCurrentFolder;
+        std::string installed;
+        std::string opened;
+    } cases[] = {
+        {"only in the current folder", true, "", "Help.chm"},
+        {"the current folder's wins over the installed", true, onLinux, "Help.chm"},
+        {"installed on Linux", false, onLinux, onLinux},
+        {"installed beside the program on Windows", false, onWindows, onWindows},
+        {"nowhere: the desktop reports it, as before", false, "", "Help.chm"},
+    };
+    for (const auto& c : cases) {
+        Harness h;
+        if (c.inCurrentFolder) h.desktop.currentFolder.insert("Help.chm");
+        if (!c.installed.empty()) h.desktop.installed["Help.chm"] = c.installed;
+        h.core.ShowHelp();
+        EXPECT_EQ(h.desktop.documents, (std::vector<std::string>{c.opened})) << c.name;
+        EXPECT_TRUE(h.messages.all.empty()) << c.name;
+    }
 }
 
 TEST(LanguageButton, SwitchesEveryTextAndBack) {
