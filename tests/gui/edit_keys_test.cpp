@@ -13,12 +13,6 @@
 namespace gui {
 namespace {
 
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.readAll();
-}
-
 class EditKeysTest : public WindowTest {
 protected:
     void SetUp() override {

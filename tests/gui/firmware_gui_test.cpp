@@ -14,12 +14,6 @@
 namespace gui {
 namespace {
 
-QByteArray ReadAll(const QString& path) {
-    QFile file(path);
-    if (!file.open(QIODevice::ReadOnly)) return {};
-    return file.readAll();
-}
-
 class FirmwareWindowTest : public WindowTest {
 protected:
     void SetUp() override {

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <QApplication>
+#include <QFile>
 #include <QLineEdit>
 #include <QTest>
 #include <memory>
@@ -13,6 +14,13 @@
 #include "support/recorders.h"  // also for targets without tests/ on their include path
 
 namespace gui {
+
+// The file's bytes; empty when it cannot be read.
+inline QByteArray ReadAll(const QString& path) {
+    QFile file(path);
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return file.readAll();
+}
 
 using tc::test::Message;
 using tc::test::RecordingDesktop;
