@@ -3,6 +3,7 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstring>
 
 #include "app/source_view.h"
 #include "win32/text.h"
@@ -31,6 +32,37 @@ int WindowDpi(HWND window) {
     const int dpi = ::GetDeviceCaps(screen, LOGPIXELSY);
     ::ReleaseDC(nullptr, screen);
     return dpi > 0 ? dpi : 96;
+}
+
+// The clipboard's text in UTF-8; empty when it holds none.
+std::string ClipboardText(HWND owner) {
+    std::string text;
+    if (!::OpenClipboard(owner)) return text;
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        if (const auto* wide = static_cast<const wchar_t*>(::GlobalLock(data))) {
+            text = Utf8(wide);
+            ::GlobalUnlock(data);
+        }
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+// Puts the text on the clipboard with CR LF line ends, as Windows programs expect.
+void SetClipboardText(HWND owner, const std::string& text) {
+    const std::wstring wide = WithCrLf(Wide(text));
+    const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+    HGLOBAL data = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    if (!data) return;
+    std::memcpy(::GlobalLock(data), wide.c_str(), bytes);
+    ::GlobalUnlock(data);
+    if (!::OpenClipboard(owner)) {
+        ::GlobalFree(data);
+        return;
+    }
+    ::EmptyClipboard();
+    if (!::SetClipboardData(CF_UNICODETEXT, data)) ::GlobalFree(data);  // owned by the system once set
+    ::CloseClipboard();
 }
 
 int IdOf(const FormControl& control) { return kFirstId + static_cast<int>(&control - kForm1Layout.data()); }
@@ -76,9 +108,11 @@ TForm1::TForm1(Services services) {
     if (!services.chooser) services.chooser = (ownChooser_ = std::make_unique<DialogChooser>(hwnd_)).get();
     if (!services.files) services.files = (ownFiles_ = std::make_unique<tc::os::DiskFiles>()).get();
     if (!services.desktop) services.desktop = (ownDesktop_ = std::make_unique<SystemDesktop>()).get();
+    if (!services.questions) services.questions = (ownQuestions_ = std::make_unique<BoxQuestions>(hwnd_)).get();
     messages_ = services.messages;
     const char32_t separator = services.decimalSeparator.value_or(LocaleDecimalSeparator());
-    core_ = std::make_unique<tc::Core>(Ports{*services.chooser, *services.files, *services.desktop}, separator, true);
+    core_ = std::make_unique<tc::Core>(Ports{*services.chooser, *services.files, *services.desktop, services.questions},
+                                       separator, true);
 
     CreateControls();
     SetDpi(WindowDpi(hwnd_));
@@ -128,6 +162,10 @@ HWND TForm1::NewControl(const FormControl& control, int id) {
             StringGrid1->edited = [this](int column, int row, const std::string& text) {
                 StringGrid1SetEditText(column, row, text);
             };
+            StringGrid1->copy = [this] { StringGrid1Copy(); };
+            StringGrid1->paste = [this] { StringGrid1Paste(); };
+            StringGrid1->undo = [this] { EditUndo(); };
+            StringGrid1->redo = [this] { EditRedo(); };
             return StringGrid1->Handle();
         case FormControl::Combo: {
             HWND combo = create(0, L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL);
@@ -303,7 +341,12 @@ void TForm1::Command(int /*id*/, int code, HWND control) {
 void TForm1::Show(const Outcome& outcome) { ShowDiagnostics(*messages_, outcome.diagnostics, core_->LanguageFlag()); }
 
 void TForm1::FormCreate() { core_->Start(); }
-void TForm1::FormClose() { ::DestroyWindow(hwnd_); }
+// The close button, the system menu and Alt+F4 all arrive here.
+void TForm1::FormClose() {
+    const Outcome outcome = core_->ConfirmLeave();
+    Show(outcome);
+    if (outcome.Ok()) ::DestroyWindow(hwnd_);
+}
 void TForm1::Button1Click() { Show(core_->OpenSource()); }
 void TForm1::Button2Click() { Show(core_->StoreAngles()); }
 void TForm1::Button3Click() { core_->ShowHelp(); }
@@ -318,6 +361,11 @@ void TForm1::StringGrid1SelectCell(int column, int row) { core_->SelectCell(colu
 void TForm1::StringGrid1SetEditText(int column, int row, const std::string& text) {
     Show(core_->Edit({Field::Cell, column, row}, text));
 }
+
+void TForm1::StringGrid1Copy() { SetClipboardText(hwnd_, core_->CopyTable()); }
+void TForm1::StringGrid1Paste() { Show(core_->Paste(StringGrid1->Column(), StringGrid1->Row(), ClipboardText(hwnd_))); }
+void TForm1::EditUndo() { Show(core_->Undo()); }
+void TForm1::EditRedo() { Show(core_->Redo()); }
 
 void TForm1::ShowComboText(HWND combo, const ComboField& field) {
     // Setting a combo box's text or selection sends no change notice: showing the model is no edit.

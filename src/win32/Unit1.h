@@ -56,6 +56,10 @@ public:
     void ComboBox3Change(const std::string& text);
     void StringGrid1SelectCell(int column, int row);
     void StringGrid1SetEditText(int column, int row, const std::string& text);
+    void StringGrid1Copy();
+    void StringGrid1Paste();
+    void EditUndo();
+    void EditRedo();
 
     // The message loop's part of the window: Tab and the dialog keys. True when it took the message.
     bool PreTranslate(MSG& msg);
@@ -90,6 +94,7 @@ private:
     std::unique_ptr<DialogChooser> ownChooser_;
     std::unique_ptr<tc::os::DiskFiles> ownFiles_;
     std::unique_ptr<SystemDesktop> ownDesktop_;
+    std::unique_ptr<BoxQuestions> ownQuestions_;
     Messages* messages_ = nullptr;
     std::unique_ptr<tc::Core> core_;
 };

@@ -125,6 +125,9 @@ void StringGrid::CellChanged(int column, int row) {
     ::InvalidateRect(hwnd_, &cell, FALSE);
     if (column != column_ || row != row_ || !Editor()) return;
     const std::wstring text = Wide(model_.grid.Cell(column, row));
+    // A change from elsewhere (undo, paste) is the editor's new starting point.
+    entered_ = text;
+    canRedoTyping_ = false;
     wchar_t shown[256] = {};
     ::GetWindowTextW(editor_, shown, 256);
     if (text == shown) return;
@@ -154,8 +157,10 @@ void StringGrid::MoveTo(int column, int row) {
 void StringGrid::ShowEditor() {
     if (!model_.editing) return;
     const bool focused = ::GetFocus() == hwnd_ || ::GetFocus() == editor_;
+    entered_ = Wide(model_.grid.Cell(column_, row_));
+    canRedoTyping_ = false;
     showing_ = true;
-    ::SetWindowTextW(editor_, Wide(model_.grid.Cell(column_, row_)).c_str());
+    ::SetWindowTextW(editor_, entered_.c_str());
     showing_ = false;
     PlaceEditor();
     ::ShowWindow(editor_, SW_SHOW);
@@ -170,13 +175,45 @@ void StringGrid::PlaceEditor() {
     ::MoveWindow(editor_, cell.left, cell.top, cell.right - cell.left - 1, cell.bottom - cell.top - 1, TRUE);
 }
 
-void StringGrid::Typed() {
-    if (showing_ || !edited) return;
-    const int length = ::GetWindowTextLengthW(editor_);
+namespace {
+std::wstring TextOf(HWND edit) {
+    const int length = ::GetWindowTextLengthW(edit);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    ::GetWindowTextW(editor_, text.data(), length + 1);
+    ::GetWindowTextW(edit, text.data(), length + 1);
     text.resize(static_cast<std::size_t>(length));
-    edited(column_, row_, Utf8(text));
+    return text;
+}
+
+void Call(const std::function<void()>& command) {
+    if (command) command();
+}
+}  // namespace
+
+void StringGrid::Typed() {
+    if (showing_) return;
+    canRedoTyping_ = false;
+    if (edited) edited(column_, row_, Utf8(TextOf(editor_)));
+}
+
+void StringGrid::TypeIntoEditor(const std::wstring& text) {
+    ::SetWindowTextW(editor_, text.c_str());  // EN_CHANGE: Typed hands it to the cell
+    ::SendMessageW(editor_, EM_SETSEL, 0, -1);
+}
+
+bool StringGrid::EditorUndo() {
+    if (!Editor()) return false;
+    std::wstring typed = TextOf(editor_);
+    if (typed == entered_) return false;
+    TypeIntoEditor(entered_);
+    undone_ = std::move(typed);
+    canRedoTyping_ = true;
+    return true;
+}
+
+bool StringGrid::EditorRedo() {
+    if (!Editor() || !canRedoTyping_ || TextOf(editor_) != entered_) return false;
+    TypeIntoEditor(undone_);
+    return true;
 }
 
 void StringGrid::Click(int x, int y) {
@@ -195,7 +232,23 @@ void StringGrid::Click(int x, int y) {
     }
 }
 
-bool StringGrid::Shortcut(WPARAM /*key*/) { return false; }
+// Copy and paste take the whole grid and a column, so the editor's own are not used.
+bool StringGrid::Shortcut(WPARAM key) {
+    if (Pressed(VK_MENU)) return false;
+    const bool shift = Pressed(VK_SHIFT);
+    if (key == 'C' && !shift) {
+        Call(copy);
+    } else if (key == 'V' && !shift) {
+        Call(paste);
+    } else if (key == 'Z' && !shift) {
+        if (!EditorUndo()) Call(undo);
+    } else if (key == 'Y' || (key == 'Z' && shift)) {
+        if (!EditorRedo()) Call(redo);
+    } else {
+        return false;
+    }
+    return true;
+}
 
 // Arrows and paging. From the editor, Left and Right leave the text only at
 // its ends, or with all of it selected, as in a grid whose editor is always shown.

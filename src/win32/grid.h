@@ -39,6 +39,9 @@ public:
     std::function<void(int column, int row)> selectCell;
     // A typed text for the cell; the grid itself changes only through its owner.
     std::function<void(int column, int row, const std::string& text)> edited;
+    // Ctrl+C, Ctrl+V, Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z) for the whole grid; the
+    // editor's own typing is undone and redone in it first.
+    std::function<void()> copy, paste, undo, redo;
 
 private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
@@ -47,8 +50,13 @@ private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT EditorMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool NavigationKey(WPARAM key, bool fromEditor);
-    // Where the accelerator keys of the grid (Ctrl+…) will be handled; none yet.
+    // The accelerator keys of the grid (Ctrl+…); true when the key was one of them.
     bool Shortcut(WPARAM key);
+    // The editor's own undo and redo of what was typed since it showed the cell; false when it has none.
+    bool EditorUndo();
+    bool EditorRedo();
+    // Sets the editor's text as the user would type it, so that the cell follows.
+    void TypeIntoEditor(const std::wstring& text);
     void Click(int x, int y);
     void Scroll(int topRow);
     void ScrollBar(int code, int position);
@@ -70,6 +78,9 @@ private:
     int row_ = 1;
     int topRow_ = 1;
     bool showing_ = false;  // the editor's text is being set, not typed
+    std::wstring entered_;  // the editor's text as the cell gave it, before any typing
+    std::wstring undone_;   // the typing the editor's own undo took back, for its redo
+    bool canRedoTyping_ = false;
 };
 
 }  // namespace tc::win32

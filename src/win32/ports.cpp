@@ -32,11 +32,26 @@ std::wstring ProgramFolder() {
     std::wstring folder(path.data());
     return folder.substr(0, folder.find_last_of(L"\\/") + 1);
 }
+
+bool IsFile(const std::wstring& path) {
+    const DWORD attributes = ::GetFileAttributesW(path.c_str());
+    return attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
 }  // namespace
 
 void BoxMessages::Warning(const std::string& text) { Box(owner_, MB_ICONWARNING, L"Warning", text); }
 void BoxMessages::Error(const std::string& text) { Box(owner_, MB_ICONERROR, L"Error", text); }
 void BoxMessages::AppError(const std::string& text) { Box(owner_, MB_ICONSTOP, Wide(kApplicationTitle).c_str(), text); }
+
+Answer BoxQuestions::Ask(const Question& question) {
+    // Escape and the close box answer Cancel, which keeps everything.
+    switch (::MessageBoxW(owner_, Wide(question.text).c_str(), Wide(kApplicationTitle).c_str(),
+                          MB_YESNOCANCEL | MB_ICONQUESTION)) {
+        case IDYES: return Answer::Yes;
+        case IDNO: return Answer::No;
+        default: return Answer::Cancel;
+    }
+}
 
 std::optional<std::string> DialogChooser::ChooseSource(const std::string& proposedName) {
     std::vector<wchar_t> file(32768, L'\0');
@@ -69,9 +84,17 @@ bool SystemDesktop::OnSearchPath(const std::string& program) {
 
 std::string SystemDesktop::ProgramBeside(const std::string& name) {
     const std::wstring path = ProgramFolder() + Wide(name) + L".exe";
-    const DWORD attributes = ::GetFileAttributesW(path.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY)) return {};
-    return Utf8(path);
+    return IsFile(path) ? Utf8(path) : std::string();
+}
+
+// A relative name is looked up in the current folder by the system itself.
+bool SystemDesktop::InCurrentFolder(const std::string& name) { return IsFile(Wide(name)); }
+
+std::string SystemDesktop::InstalledDocument(const std::string& name) {
+    const std::wstring folder = ProgramFolder();
+    if (folder.empty()) return {};
+    const std::wstring path = folder + Wide(name);
+    return IsFile(path) ? Utf8(path) : std::string();
 }
 
 bool SystemDesktop::StartDetached(const AssemblerCommand& command) {

@@ -22,6 +22,16 @@ private:
     HWND owner_;
 };
 
+// The question in a box with Yes, No and Cancel; the system names the buttons.
+class BoxQuestions : public Questions {
+public:
+    explicit BoxQuestions(HWND owner) : owner_(owner) {}
+    Answer Ask(const Question& question) override;
+
+private:
+    HWND owner_;
+};
+
 class DialogChooser : public FileChooser {
 public:
     explicit DialogChooser(HWND owner) : owner_(owner) {}
@@ -37,6 +47,9 @@ public:
     bool OnSearchPath(const std::string& program) override;
     bool StartDetached(const AssemblerCommand& command) override;
     std::string ProgramBeside(const std::string& name) override;
+    bool InCurrentFolder(const std::string& name) override;
+    // Beside the program: the installer and the zip put the documents there.
+    std::string InstalledDocument(const std::string& name) override;
 };
 
 }  // namespace tc::win32
