@@ -18,6 +18,7 @@ using tc::test::Message;
 using tc::test::RecordingDesktop;
 using tc::test::RecordingMessages;
 using tc::test::ScriptedChooser;
+using tc::test::ScriptedQuestions;
 using tc::win32::TForm1;
 
 // The messages waiting now, through the window's loop.
@@ -50,6 +51,7 @@ protected:
         services.messages = &messages;
         services.chooser = &chooser;
         services.desktop = &desktop;
+        services.questions = &questions;
         services.decimalSeparator = separator;
         window = std::make_unique<TForm1>(services);
         ::ShowWindow(window->Handle(), SW_SHOW);
@@ -79,6 +81,14 @@ protected:
         ::PostMessageW(focus, WM_KEYUP, static_cast<WPARAM>(key),
                        static_cast<LPARAM>(1 | (scan << 16) | (1u << 30) | (1u << 31)));
         Pump(window.get());
+    }
+
+    // A key with Ctrl, and Shift when asked, held down.
+    void CtrlKey(int key, bool shift = false) {
+        HeldKey control(VK_CONTROL);
+        if (!shift) return Key(key);
+        HeldKey held(VK_SHIFT);
+        Key(key);
     }
 
     // Characters typed on the window that has the focus ("\b" is Backspace).
@@ -151,6 +161,7 @@ protected:
     RecordingMessages messages;
     ScriptedChooser chooser;
     RecordingDesktop desktop;
+    ScriptedQuestions questions;
     TForm1::Services services;
     std::unique_ptr<TForm1> window;
 };

@@ -3,7 +3,9 @@
 // The common controls' header after windows.h, which it needs.
 #include <commctrl.h>
 
+#include <cstring>
 #include <map>
+#include <optional>
 
 #include "cli/cli_support.h"
 
@@ -511,6 +513,232 @@ TEST_F(WindowTest, ANewDpiScalesTheLayout) {
 TEST_F(WindowTest, CloseDestroysTheWindowThroughItsHandler) {
     ::SendMessageW(window->Handle(), WM_CLOSE, 0, 0);
     EXPECT_EQ(window->Handle(), nullptr);
+}
+
+// The clipboard's text, as another program would paste it.
+std::string ClipboardText() {
+    std::string text;
+    if (!::OpenClipboard(nullptr)) return text;
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        text = tc::win32::Utf8(static_cast<const wchar_t*>(::GlobalLock(data)));
+        ::GlobalUnlock(data);
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+// Text put on the clipboard, as another program would copy it.
+void SetClipboardText(const std::string& text) {
+    const std::wstring wide = tc::win32::Wide(text);
+    const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+    HGLOBAL data = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    std::memcpy(::GlobalLock(data), wide.c_str(), bytes);
+    ::GlobalUnlock(data);
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    ::SetClipboardData(CF_UNICODETEXT, data);
+    ::CloseClipboard();
+}
+
+class EditKeys : public LoadedWindow {
+protected:
+    std::vector<std::string> Column(int column) {
+        std::vector<std::string> cells;
+        for (int row = 1; row <= 32; ++row) cells.push_back(Cell(column, row));
+        return cells;
+    }
+    // The editor shows its cell's text.
+    void ExpectEditorShowsItsCell(const char* name) {
+        HWND editor = window->StringGrid1->Editor();
+        ASSERT_NE(editor, nullptr) << name;
+        EXPECT_EQ(Text(editor), Cell(window->StringGrid1->Column(), window->StringGrid1->Row())) << name;
+    }
+};
+
+TEST_F(EditKeys, CtrlCCopiesTheTableAndCtrlVPastesItsAnglesBack) {
+    const std::vector<std::string> angles = Column(4);
+    ClickCell(4, 7);
+    ASSERT_NE(window->StringGrid1->Editor(), nullptr);
+    SetClipboardText("stale");
+    CtrlKey('C');
+    const std::string copied = ClipboardText();
+    EXPECT_EQ(tc::win32::Wide(copied), tc::win32::WithCrLf(tc::win32::Wide(window->Core().CopyTable())));
+    EXPECT_EQ(copied.rfind("об/мин\tтаб.1\tтаб.2\tтаб.3\tУОЗ\r\n460\t", 0), 0u) << copied;
+    EXPECT_EQ(Cell(4, 7), angles[6]) << "the editor's own copy does not reach the cell";
+
+    TypeIntoCell(4, 3, "5");
+    TypeIntoCell(4, 30, "6");
+    ClickCell(4, 1);
+    CtrlKey('V');
+    EXPECT_TRUE(messages.all.empty());
+    EXPECT_EQ(Column(4), angles);
+    ExpectEditorShowsItsCell("the open editor shows the pasted value");
+}
+
+TEST_F(EditKeys, CtrlVPastesAColumnFromTheCurrentCellDown) {
+    const struct {
+        const char* name;
+        int column, row;
+        const char* clipboard;
+        std::vector<std::string> cells;  // from the row down
+    } cases[] = {
+        {"angles with either separator", 4, 5, "12,5\r\n-\r\n13.5\r\n", {"12.5", "-", "13.5"}},
+        {"speeds", 0, 2, "700\n800\n", {"700", "800"}},
+        {"a spreadsheet's lines, last field", 4, 31, "a\tb\r\n1\t22\r\n2\t23\r\n", {"22", "23"}},
+        {"Cyrillic header skipped", 4, 1, "УОЗ\r\n7\r\n", {"7"}},
+    };
+    for (const auto& c : cases) {
+        SetClipboardText(c.clipboard);
+        ClickCell(c.column, c.row);
+        CtrlKey('V');
+        for (std::size_t n = 0; n < c.cells.size(); ++n)
+            EXPECT_EQ(Cell(c.column, c.row + static_cast<int>(n)), c.cells[n]) << c.name;
+        EXPECT_TRUE(messages.all.empty()) << c.name;
+        ExpectEditorShowsItsCell(c.name);
+    }
+}
+
+TEST_F(EditKeys, ARefusedPasteSaysWhyAndChangesNothing) {
+    const struct {
+        const char* name;
+        int column, row;
+        const char* clipboard;
+        const char* said;
+    } cases[] = {
+        {"a bad value", 4, 5, "10\r\n1x\r\n", "Строка 2: «1x» не число; ничего не вставлено"},
+        {"too many lines", 4, 31, "1\n2\n3\n",
+         "Слишком много строк: вставляется 3, до конца таблицы 2; ничего не вставлено"},
+        {"a table column, no editor", 2, 5, "10", "Вставить можно в столбец УОЗ или в обороты строк 2–32"},
+        {"the fixed 460", 0, 1, "500", "Вставить можно в столбец УОЗ или в обороты строк 2–32"},
+    };
+    for (const auto& c : cases) {
+        const tc::GridModel before = window->Core().Model();
+        messages.all.clear();
+        SetClipboardText(c.clipboard);
+        ClickCell(c.column, c.row);
+        CtrlKey('V');
+        EXPECT_EQ(messages.all, (std::vector<Message>{{"warning", c.said}})) << c.name;
+        EXPECT_TRUE(window->Core().Model().grid == before.grid) << c.name;
+        EXPECT_FALSE(window->Core().CanUndo()) << c.name;
+    }
+}
+
+// Keys after typing 12 into the angle of row 5: whether rows 5 and 6 then hold what was typed.
+// Keys: v Down, z Ctrl+Z, y Ctrl+Y, Z Ctrl+Shift+Z, 3 typed.
+struct UndoCase {
+    const char* name;
+    const char* keys;
+    bool row5Typed, row6Typed;
+};
+
+void PrintTo(const UndoCase& c, std::ostream* os) { *os << c.name; }
+
+class UndoKeys : public EditKeys, public ::testing::WithParamInterface<UndoCase> {};
+
+TEST_P(UndoKeys, CtrlZUndoesTheEditorsTypingFirstThenTheGrids) {
+    const UndoCase& c = GetParam();
+    const std::string row5 = Cell(4, 5), row6 = Cell(4, 6);
+    TypeIntoCell(4, 5, "12");
+    ASSERT_EQ(Cell(4, 5), "12");
+    for (const char key : std::string_view(c.keys)) {
+        switch (key) {
+            case 'v': Key(VK_DOWN); break;
+            case 'z': CtrlKey('Z'); break;
+            case 'y': CtrlKey('Y'); break;
+            case 'Z': CtrlKey('Z', true); break;
+            default: Type(std::string(1, key));
+        }
+    }
+    EXPECT_EQ(Cell(4, 5), c.row5Typed ? "12" : row5);
+    EXPECT_EQ(Cell(4, 6), c.row6Typed ? "3" : row6);
+    ExpectEditorShowsItsCell(c.name);
+    EXPECT_TRUE(messages.all.empty());
+}
+
+INSTANTIATE_TEST_SUITE_P(Keys, UndoKeys,
+                         ::testing::Values(UndoCase{"TypeDownCtrlZBringsTheAngleBack", "vz", false, false},
+                                           UndoCase{"CtrlZInTheEditor", "z", false, false},
+                                           UndoCase{"CtrlYTypesItAgain", "vzy", true, false},
+                                           UndoCase{"CtrlShiftZAsWell", "vzZ", true, false},
+                                           UndoCase{"TheEditorsOwnRedo", "zy", true, false},
+                                           UndoCase{"TheNextCellsTypingGoesFirst", "v3z", true, false},
+                                           UndoCase{"ThenTheFirstCells", "v3zz", false, false},
+                                           UndoCase{"AChangeAfterAnUndoDropsTheRedo", "vz3y", false, true},
+                                           UndoCase{"NothingToRedo", "y", true, false}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+TEST_F(LoadedWindow, ClosingWithChangesAsksAndDoesWhatTheAnswerSays) {
+    // What Save to file writes for the same change.
+    tc::test::Harness twin;
+    twin.Load(cli::Sample(), "/fw/CDI.asm");
+    twin.SetCell(4, 5, "12");
+    ASSERT_TRUE(twin.Show(twin.core.Save()));
+    const std::string saved = twin.files.files.at("/fw/CDI.asm");
+    ASSERT_NE(saved, cli::Sample());
+
+    const struct {
+        const char* name;
+        const char* typed;                 // into the angle of row 5; none: nothing changed
+        std::optional<tc::Answer> answer;  // none: nothing is asked
+        bool closed;
+        std::string file;
+        std::vector<Message> said;
+    } cases[] = {
+        {"nothing changed", nullptr, std::nullopt, true, cli::Sample(), {}},
+        {"yes saves", "12", tc::Answer::Yes, true, saved, {}},
+        {"no leaves the file", "12", tc::Answer::No, true, cli::Sample(), {}},
+        {"cancel keeps the window", "12", tc::Answer::Cancel, false, cli::Sample(), {}},
+        {"yes, but the save refuses",
+         "80",
+         tc::Answer::Yes,
+         false,
+         cli::Sample(),
+         {{"warning", "Превышен предел 52° выше датчика"}}},
+    };
+    for (const auto& c : cases) {
+        cli::WriteFile(file, cli::Sample());
+        Open();
+        chooser.answers.push_back(file.string());
+        Click(window->Button1);
+        messages.all.clear();
+        questions.asked.clear();
+        if (c.typed) TypeIntoCell(4, 5, c.typed);
+        if (c.answer) questions.answers.push_back(*c.answer);
+        // The system menu's Close, as the close button and Alt+F4 send it.
+        ::PostMessageW(window->Handle(), WM_SYSCOMMAND, SC_CLOSE, 0);
+        Pump(window.get());
+        EXPECT_EQ(window->Handle() == nullptr, c.closed) << c.name;
+        EXPECT_EQ(questions.asked.size(), c.answer ? 1u : 0u) << c.name;
+        if (c.answer) {
+            EXPECT_EQ(questions.asked.front().text, "Сохранить изменения в файле CDI.asm?") << c.name;
+        }
+        EXPECT_EQ(cli::ReadFile(file), c.file) << c.name;
+        EXPECT_EQ(messages.all, c.said) << c.name;
+        questions.answers.clear();
+    }
+}
+
+TEST_F(WindowTest, TheDesktopFindsHelpInTheCurrentFolderAndBesideTheProgram) {
+    tc::win32::SystemDesktop system;
+    cli::Folder folder;
+    cli::WriteFile(folder / "Here.chm", "x");
+    cli::fs::create_directory(folder / "Folder.chm");
+    const cli::fs::path before = cli::fs::current_path();
+    cli::fs::current_path(folder.Path());
+    const struct {
+        const char* name;
+        bool here;
+    } cases[] = {{"Here.chm", true}, {"Missing.chm", false}, {"Folder.chm", false}};
+    for (const auto& c : cases) EXPECT_EQ(system.InCurrentFolder(c.name), c.here) << c.name;
+    cli::fs::current_path(before);
+
+    wchar_t program[MAX_PATH] = {};
+    ::GetModuleFileNameW(nullptr, program, MAX_PATH);
+    const cli::fs::path beside = cli::fs::path(program).parent_path() / "TcBesideTest.chm";
+    cli::WriteFile(beside, "x");
+    EXPECT_EQ(cli::fs::path(tc::win32::Wide(system.InstalledDocument("TcBesideTest.chm"))), beside);
+    cli::fs::remove(beside);
+    EXPECT_EQ(system.InstalledDocument("TcBesideTest.chm"), "");
 }
 
 }  // namespace
