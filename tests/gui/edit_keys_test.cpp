@@ -8,6 +8,7 @@
 #include <QTimer>
 #include <functional>
 
+#include "support/window_cases.h"
 #include "gui_support.h"
 
 namespace gui {
@@ -84,19 +85,7 @@ TEST_F(EditKeysTest, CtrlVPastesAColumnFromTheCurrentCellDown) {
 }
 
 TEST_F(EditKeysTest, ARefusedPasteSaysWhyAndChangesNothing) {
-    const struct {
-        const char* name;
-        int column, row;
-        const char* clipboard;
-        const char* said;
-    } cases[] = {
-        {"a bad value", 4, 5, "10\n1x\n", "Строка 2: «1x» не число; ничего не вставлено"},
-        {"too many lines", 4, 31, "1\n2\n3\n",
-         "Слишком много строк: вставляется 3, до конца таблицы 2; ничего не вставлено"},
-        {"a table column, no editor", 2, 5, "10", "Вставить можно в столбец УОЗ или в обороты строк 2–32"},
-        {"the fixed 460", 0, 1, "500", "Вставить можно в столбец УОЗ или в обороты строк 2–32"},
-    };
-    for (const auto& c : cases) {
+    for (const auto& c : tc::test::kRefusedPastes) {
         const tc::GridModel before = window->Core().Model();
         messages.all.clear();
         QGuiApplication::clipboard()->setText(QString::fromUtf8(c.clipboard));

@@ -9,6 +9,7 @@
 #include <QTemporaryDir>
 #include <QTimer>
 
+#include "support/window_cases.h"
 #include "gui_support.h"
 
 namespace gui {
@@ -261,29 +262,8 @@ INSTANTIATE_TEST_SUITE_P(Separators, AngleTyping,
                                            SeparatorCase{U'.', "19,3", "19.3"}, SeparatorCase{U'.', "1a+ 2", "12"},
                                            SeparatorCase{U'\u066B', "19.3", "193"}));
 
-// Keys typed into a combo box as a user types them: a click into it, then
-// the keys to whatever took the focus.
-struct ComboTyping {
-    const char* name;
-    int combo;         // 1 to 3: ComboBox1, ComboBox2, ComboBox3
-    bool selectAll;    // Shift+Home from the end first, so that the keys replace the text
-    const char* keys;  // "\b" is Backspace
-    const char* shown;
-};
-
-void PrintTo(const ComboTyping& c, std::ostream* os) { *os << c.name; }
-
-const ComboTyping kComboTypings[] = {
-    {"SensorTakesDigits", 1, true, "35", "35"},
-    {"SensorDropsLettersAndStopsAtTwo", 1, true, "3x57", "35"},
-    {"SensorDropsSignAndSeparators", 1, true, "-4.,5", "45"},
-    {"SensorBackspace", 1, false, "\b", "2"},
-    {"TableTakesOneToThree", 2, true, "3", "3"},
-    {"TableDropsOtherDigitsAndLetters", 2, true, "40z", "1"},
-    {"TableIgnoresBackspace", 2, false, "\b", "1"},
-    {"SparkTakesDigits", 3, true, "1234567.8", "12345678"},
-    {"SparkDropsLettersSignAndComma", 3, false, "q,-9", "659"},
-};
+using tc::test::ComboTyping;
+using tc::test::kComboTypings;
 
 class ComboKeys : public WindowTest, public ::testing::WithParamInterface<ComboTyping> {};
 

@@ -1,4 +1,5 @@
 // The Win32 window driven with real messages: clicks, keys, characters and combo box notices.
+#include "support/window_cases.h"
 #include "win32_support.h"
 // The common controls' header after windows.h, which it needs.
 #include <commctrl.h>
@@ -213,28 +214,8 @@ INSTANTIATE_TEST_SUITE_P(Separators, AngleTyping,
                                            SeparatorCase{"ArabicSeparatorDropped", U'\u066B', "19.3", "193"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Keys typed into a combo box as a user types them.
-struct ComboTyping {
-    const char* name;
-    int combo;         // 1 to 3
-    bool selectAll;    // Shift+Home from the end first, so that the keys replace the text
-    const char* keys;  // "\b" is Backspace
-    const char* shown;
-};
-
-void PrintTo(const ComboTyping& c, std::ostream* os) { *os << c.name; }
-
-const ComboTyping kComboTypings[] = {
-    {"SensorTakesDigits", 1, true, "35", "35"},
-    {"SensorDropsLettersAndStopsAtTwo", 1, true, "3x57", "35"},
-    {"SensorDropsSignAndSeparators", 1, true, "-4.,5", "45"},
-    {"SensorBackspace", 1, false, "\b", "2"},
-    {"TableTakesOneToThree", 2, true, "3", "3"},
-    {"TableDropsOtherDigitsAndLetters", 2, true, "40z", "1"},
-    {"TableIgnoresBackspace", 2, false, "\b", "1"},
-    {"SparkTakesDigits", 3, true, "1234567.8", "12345678"},
-    {"SparkDropsLettersSignAndComma", 3, false, "q,-9", "659"},
-};
+using tc::test::ComboTyping;
+using tc::test::kComboTypings;
 
 class ComboKeys : public WindowTest, public ::testing::WithParamInterface<ComboTyping> {};
 
@@ -599,19 +580,7 @@ TEST_F(EditKeys, CtrlVPastesAColumnFromTheCurrentCellDown) {
 }
 
 TEST_F(EditKeys, ARefusedPasteSaysWhyAndChangesNothing) {
-    const struct {
-        const char* name;
-        int column, row;
-        const char* clipboard;
-        const char* said;
-    } cases[] = {
-        {"a bad value", 4, 5, "10\r\n1x\r\n", "Строка 2: «1x» не число; ничего не вставлено"},
-        {"too many lines", 4, 31, "1\n2\n3\n",
-         "Слишком много строк: вставляется 3, до конца таблицы 2; ничего не вставлено"},
-        {"a table column, no editor", 2, 5, "10", "Вставить можно в столбец УОЗ или в обороты строк 2–32"},
-        {"the fixed 460", 0, 1, "500", "Вставить можно в столбец УОЗ или в обороты строк 2–32"},
-    };
-    for (const auto& c : cases) {
+    for (const auto& c : tc::test::kRefusedPastes) {
         const tc::GridModel before = window->Core().Model();
         messages.all.clear();
         SetClipboardText(c.clipboard);
