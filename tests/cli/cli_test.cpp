@@ -1,8 +1,6 @@
 // End-to-end runs of timingcalc-cli on copies of the sample firmware.
 #include <sys/stat.h>
 
-#include <regex>
-
 #include "cli_support.h"
 
 namespace cli {
@@ -578,7 +576,7 @@ TEST(Version, IsTheProgramsNameAndVersionOnStandardOutput) {
     const Result result = RunCli({"--version"});
     EXPECT_EQ(result.status, 0);
     EXPECT_EQ(result.err, "");
-    EXPECT_TRUE(std::regex_match(result.out, std::regex("timingcalc-cli [0-9]+(\\.[0-9]+)+\n"))) << result.out;
+    EXPECT_EQ(result.out, "timingcalc-cli " TIMINGCALC_VERSION "\n");
 }
 
 }  // namespace
