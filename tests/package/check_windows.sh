@@ -5,7 +5,7 @@
 # one cannot replace; the installed files and the Start-menu entry; the CLI
 # showing the installed sample; the window, started from the Start-menu entry,
 # showing its caption; the installed Help.chm opening in hh.exe; then a silent
-# uninstall leaving nothing of ours.
+# uninstall leaving nothing of ours; and the entry's Russian name on a Russian system.
 #   tests/package/check_windows.sh MSI [ZIP]
 set -euo pipefail
 msi=$(cd "$(dirname "$1")" && pwd)/$(basename "$1")
@@ -36,9 +36,15 @@ trap '/usr/lib/wine/wineserver -k 2>/dev/null || true' EXIT
 
 drive=$WINEPREFIX/drive_c
 folder="$drive/Program Files/timingcalc"
-entry="Ignition timing calculator.lnk"
-# The entry in the menu for all users (ProgramData) or in a user's own.
-menu_entries() { find "$drive/ProgramData" "$drive/users" -path "*/Start Menu/Programs/$entry" 2>/dev/null; }
+# The entry is named in the system's language, as the Linux menu names it.
+desktop="$top/data/io.github.timingcalc.desktop"
+entry="$(sed -n 's/^Name=//p' "$desktop").lnk"
+entry_ru="$(sed -n 's/^Name\[ru\]=//p' "$desktop").lnk"
+# Our entries in the menu for all users (ProgramData) or in a user's own.
+menu_entries() {
+  find "$drive/ProgramData" "$drive/users" \( -path "*/Start Menu/Programs/$entry" -o \
+    -path "*/Start Menu/Programs/$entry_ru" \) 2>/dev/null
+}
 win_msi=$("$wine" winepath -w "$msi" 2>/dev/null)
 version=$(msiinfo export "$msi" Property | tr -d '\r' | awk '$1 == "ProductVersion" {print $2}')
 
@@ -52,7 +58,7 @@ installed() {
 older="${msi%.msi}-older.msi"
 files=$(mktemp -d)
 msiextract -C "$files" "$msi" >/dev/null
-(cd "$files/timingcalc" && wixl --arch x64 -D Version=0.1 -D Files=. -o "$older" "$top/data/timingcalc.wxs" 2>/dev/null)
+"$top/cmake/windows-msi" "$files/timingcalc" 0.1 "$older" 2>/dev/null
 rm -rf "$files"
 win_older=$("$wine" winepath -w "$older" 2>/dev/null)
 "$wine" msiexec /i "$win_older" /qn || fail "the older version does not install"
@@ -68,8 +74,8 @@ for file in timingcalc.exe timingcalc-cli.exe Help.chm README.md CDI.asm; do
   [ -f "$folder/$file" ] || fail "not installed: $file"
 done
 # Per machine on Windows; wine's installer puts the entry into the user's menu.
-lnk=$(menu_entries | head -n 1)
-[ -n "$lnk" ] || fail "no Start-menu entry $entry"
+lnk=$(menu_entries)
+[ "$(basename "$lnk")" = "$entry" ] || fail "the Start-menu entries should be $entry alone, are: ${lnk:-none}"
 link=$(strings -a "$lnk"; strings -a -e l "$lnk")
 grep -qF 'C:\Program Files\timingcalc\timingcalc.exe' <<<"$link" || fail "the Start-menu entry does not start timingcalc.exe"
 # Its icon is the window's, which the installer keeps under its product code.
@@ -99,6 +105,19 @@ run_window '^timingcalc$' hh.exe "$wine" hh.exe 'C:\Program Files\timingcalc\Hel
 [ -z "$(installed)" ] || fail "still in Apps & features after the uninstall: $(installed)"
 [ ! -e "$folder" ] || fail "left behind: $(ls -A "$folder")"
 [ -z "$(menu_entries)" ] || fail "the Start-menu entry is left: $(menu_entries)"
+
+# On a Russian system the entry has the Russian name, and an uninstall on a system
+# that has changed its language since still removes it.
+locales=$(mktemp -d)
+localedef -i ru_RU -f UTF-8 "$locales/ru_RU.UTF-8" || fail "cannot make the Russian locale (package locales)"
+LOCPATH=$locales LC_ALL=ru_RU.UTF-8 "$wine" msiexec /i "$win_msi" /qn || fail "msiexec /i failed on a Russian system"
+lnk=$(menu_entries)
+[ "$(basename "$lnk")" = "$entry_ru" ] || fail "on a Russian system the entry should be $entry_ru alone, is: ${lnk:-none}"
+"$wine" msiexec /x "$win_msi" /qn || fail "msiexec /x failed after the Russian install"
+rm -rf "$locales"
+[ -z "$(menu_entries)" ] || fail "the Russian entry is left: $(menu_entries)"
+[ ! -e "$folder" ] || fail "left behind by the Russian install: $(ls -A "$folder")"
+
 # The prefix stays for a look after a failure only: it takes some 700 MB.
 /usr/lib/wine/wineserver -k 2>/dev/null || true
 rm -rf "$WINEPREFIX"
