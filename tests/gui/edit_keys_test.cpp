@@ -14,17 +14,12 @@
 namespace gui {
 namespace {
 
-class EditKeysTest : public WindowTest {
+class EditKeysTest : public SampleWindowTest {
 protected:
     void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-        path = folder.filePath("CDI.asm");
-        ASSERT_TRUE(QFile::copy(TIMINGCALC_EXAMPLES "/CDI.asm", path));
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        SampleWindowTest::SetUp();
         original = ReadAll(path);
-        Open();
-        chooser.answers.push_back(path.toStdString());
-        QTest::mouseClick(window->Button1, Qt::LeftButton);
+        Load();
         ASSERT_TRUE(messages.all.empty());
     }
     // A key with Ctrl (and Shift) on the widget that has the focus.
@@ -40,8 +35,6 @@ protected:
         return cells;
     }
 
-    QTemporaryDir folder;
-    QString path;
     QByteArray original;
 };
 

@@ -14,23 +14,7 @@
 namespace gui {
 namespace {
 
-class FirmwareWindowTest : public WindowTest {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(folder.isValid());
-        path = folder.filePath("CDI.asm");
-        ASSERT_TRUE(QFile::copy(TIMINGCALC_EXAMPLES "/CDI.asm", path));
-        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
-        Open();
-    }
-    void Load() {
-        chooser.answers.push_back(path.toStdString());
-        QTest::mouseClick(window->Button1, Qt::LeftButton);
-    }
-
-    QTemporaryDir folder;
-    QString path;
-};
+class FirmwareWindowTest : public SampleWindowTest {};
 
 // The chart's one-line title for file names short and long, in both languages.
 struct TitleCase {

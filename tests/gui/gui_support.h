@@ -29,18 +29,13 @@ using tc::test::ScriptedChooser;
 using tc::test::ScriptedQuestions;
 
 // A shown main window with recorders, using the given decimal separator.
-class WindowTest : public ::testing::Test {
+class WindowTest : public ::testing::Test, protected tc::test::WindowRecorders {
 protected:
     // The terminal and assembler this desktop has.
     WindowTest() { desktop.onPath = {"xterm", "avra"}; }
 
     void Open(char32_t separator = U'.') {
-        services.messages = &messages;
-        services.chooser = &chooser;
-        services.desktop = &desktop;
-        services.questions = &questions;
-        services.decimalSeparator = separator;
-        window = std::make_unique<TForm1>(services);
+        window = std::make_unique<TForm1>(Services(separator));
         window->show();
         ASSERT_TRUE(QTest::qWaitForWindowExposed(window.get()));
     }
@@ -80,12 +75,27 @@ protected:
         QApplication::processEvents();
     }
 
-    RecordingMessages messages;
-    ScriptedChooser chooser;
-    RecordingDesktop desktop;
-    ScriptedQuestions questions;
-    TForm1::Services services;
     std::unique_ptr<TForm1> window;
+};
+
+// The window over a writable copy of the sample firmware in a folder of its own.
+class SampleWindowTest : public WindowTest {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.isValid());
+        path = folder.filePath("CDI.asm");
+        ASSERT_TRUE(QFile::copy(TIMINGCALC_EXAMPLES "/CDI.asm", path));
+        QFile::setPermissions(path, QFile::ReadOwner | QFile::WriteOwner);
+        Open();
+    }
+    // Opens the copy through the open dialog, as a user does.
+    void Load() {
+        chooser.answers.push_back(path.toStdString());
+        QTest::mouseClick(window->Button1, Qt::LeftButton);
+    }
+
+    QTemporaryDir folder;
+    QString path;
 };
 
 }  // namespace gui

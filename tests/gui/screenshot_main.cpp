@@ -14,17 +14,11 @@ int main(int argc, char** argv) {
         return 2;
     }
     QApplication app(argc, argv);
-    gui::RecordingMessages messages;
-    gui::ScriptedChooser chooser;
-    gui::RecordingDesktop desktop;
-    TForm1::Services services;
-    services.messages = &messages;
-    services.chooser = &chooser;
-    services.desktop = &desktop;
-    TForm1 window(services);
+    tc::test::WindowRecorders recorders;
+    TForm1 window(recorders.Services());
     window.show();
     if (!QTest::qWaitForWindowExposed(&window)) return 1;
-    chooser.answers.push_back(std::string(argv[1]));
+    recorders.chooser.answers.push_back(std::string(argv[1]));
     QTest::mouseClick(window.Button1, Qt::LeftButton);
     if (argc > 3 && QString(argv[3]) == "english") QTest::mouseClick(window.Button7, Qt::LeftButton);
     // Show the editor on an angle cell, as while editing.
@@ -39,6 +33,6 @@ int main(int argc, char** argv) {
         window.close();
         return 0;
     }
-    for (const auto& m : messages.all) std::fprintf(stderr, "%s: %s\n", m.kind.c_str(), m.text.c_str());
+    for (const auto& m : recorders.messages.all) std::fprintf(stderr, "%s: %s\n", m.kind.c_str(), m.text.c_str());
     return window.grab().save(QString::fromLocal8Bit(argv[2])) ? 0 : 1;
 }

@@ -113,6 +113,18 @@ public:
     }
 };
 
+// The recorders a window gets in place of its dialogs, desktop and questions.
+struct WindowRecorders {
+    RecordingMessages messages;
+    ScriptedChooser chooser;
+    RecordingDesktop desktop;
+    ScriptedQuestions questions;
+
+    WindowServices Services(std::optional<char32_t> separator = std::nullopt) {
+        return {&messages, &chooser, nullptr, &desktop, &questions, separator};
+    }
+};
+
 // A core wired to the recorders, started as the window starts.
 struct Harness {
     RecordingMessages messages;

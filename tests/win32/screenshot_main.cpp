@@ -72,23 +72,17 @@ int main(int argc, char** argv) {
         return 2;
     }
     ::SetProcessDpiAwarenessContext(DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2);
-    tc::test::RecordingMessages messages;
-    tc::test::ScriptedChooser chooser;
-    tc::test::RecordingDesktop desktop;
-    tc::WindowServices services;
-    services.messages = &messages;
-    services.chooser = &chooser;
-    services.desktop = &desktop;
-    tc::win32::TForm1 form(services);
+    tc::test::WindowRecorders recorders;
+    tc::win32::TForm1 form(recorders.Services());
     ::SetWindowPos(form.Handle(), HWND_TOP, 20, 20, 0, 0, SWP_NOSIZE);
     ::ShowWindow(form.Handle(), SW_SHOW);
-    chooser.answers.push_back(std::string(argv[1]));
+    recorders.chooser.answers.push_back(std::string(argv[1]));
     form.Button1Click();
     if (argc > 3 && std::string(argv[3]) == "english") form.Button7Click();
     // The editor on an angle cell, as while editing.
     form.StringGrid1->MoveTo(4, 11);
     ::SetFocus(form.StringGrid1->Handle());
     Wait(form, 1500);
-    for (const auto& m : messages.all) std::fprintf(stderr, "%s: %s\n", m.kind.c_str(), m.text.c_str());
+    for (const auto& m : recorders.messages.all) std::fprintf(stderr, "%s: %s\n", m.kind.c_str(), m.text.c_str());
     return SaveWindow(form.Handle(), tc::win32::Wide(argv[2])) ? 0 : 1;
 }

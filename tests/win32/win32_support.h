@@ -42,18 +42,13 @@ private:
     int key_;
 };
 
-class WindowTest : public ::testing::Test {
+class WindowTest : public ::testing::Test, protected tc::test::WindowRecorders {
 protected:
     // The terminal and assembler this desktop has.
     WindowTest() { desktop.onPath = {"cmd.exe", "avrasm2"}; }
 
     void Open(char32_t separator = U'.') {
-        services.messages = &messages;
-        services.chooser = &chooser;
-        services.desktop = &desktop;
-        services.questions = &questions;
-        services.decimalSeparator = separator;
-        window = std::make_unique<TForm1>(services);
+        window = std::make_unique<TForm1>(Services(separator));
         ::ShowWindow(window->Handle(), SW_SHOW);
         ::SetForegroundWindow(window->Handle());
         Pump(window.get());
@@ -158,11 +153,6 @@ protected:
         return "(none)";
     }
 
-    RecordingMessages messages;
-    ScriptedChooser chooser;
-    RecordingDesktop desktop;
-    ScriptedQuestions questions;
-    TForm1::Services services;
     std::unique_ptr<TForm1> window;
 };
 
