@@ -59,13 +59,8 @@ private:
 class Scenarios : public WindowTest, public ::testing::WithParamInterface<scenarios::Scenario> {};
 
 TEST_P(Scenarios, SaySaveAndShowAsTheTableSays) {
-    const scenarios::Scenario& scenario = GetParam();
-    cli::Folder folder;
-    const cli::fs::path file = folder / "CDI.asm";
-    cli::WriteFile(file, scenario.source);
-    chooser.answers.push_back(file.string());
     QtDriver driver(*window);
-    scenarios::Run(scenario, driver, file, messages.all);
+    scenarios::Run(GetParam(), driver, *this);
 }
 
 INSTANTIATE_TEST_SUITE_P(Window, Scenarios, ::testing::ValuesIn(scenarios::All()),

@@ -15,6 +15,7 @@ namespace scenarios {
 
 namespace fs = std::filesystem;
 using tc::test::Message;
+using tc::test::WindowRecorders;
 
 // What a user does, through a window's driver.
 struct Action {
@@ -113,7 +114,14 @@ inline std::string Grid(Driver& driver) {
 // Runs the scenario on a window that opens `file` from its File button, then
 // writes NAME.asm (the file afterwards), NAME.messages and NAME.grid into the
 // folder named by TIMINGCALC_SCENARIOS_OUT, when the build names one.
-inline void Run(const Scenario& scenario, Driver& driver, const fs::path& file, const std::vector<Message>& messages) {
+// Runs the scenario on its source, written as CDI.asm into a folder of its own,
+// which the open dialog answers with.
+inline void Run(const Scenario& scenario, Driver& driver, WindowRecorders& recorders) {
+    cli::Folder folder;
+    const fs::path file = folder / "CDI.asm";
+    cli::WriteFile(file, scenario.source);
+    recorders.chooser.answers.push_back(file.string());
+    const std::vector<Message>& messages = recorders.messages.all;
     for (const Action& action : scenario.actions) driver.Do(action);
     EXPECT_EQ(Printed(messages), Printed(scenario.messages));
 #ifdef TIMINGCALC_SCENARIOS_OUT

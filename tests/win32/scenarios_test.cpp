@@ -34,13 +34,8 @@ protected:
 };
 
 TEST_P(Scenarios, SaySaveAndShowAsTheTableSays) {
-    const scenarios::Scenario& scenario = GetParam();
-    cli::Folder folder;
-    const cli::fs::path file = folder / "CDI.asm";
-    cli::WriteFile(file, scenario.source);
-    chooser.answers.push_back(file.string());
     Win32Driver driver([this](const scenarios::Action& action) { Act(action); }, *window);
-    scenarios::Run(scenario, driver, file, messages.all);
+    scenarios::Run(GetParam(), driver, *this);
 }
 
 INSTANTIATE_TEST_SUITE_P(Window, Scenarios, ::testing::ValuesIn(scenarios::All()),
