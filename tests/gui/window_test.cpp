@@ -262,6 +262,7 @@ INSTANTIATE_TEST_SUITE_P(Separators, AngleTyping,
                                            SeparatorCase{U'.', "19,3", "19.3"}, SeparatorCase{U'.', "1a+ 2", "12"},
                                            SeparatorCase{U'\u066B', "19.3", "193"}));
 
+using tc::test::ArrowCase;
 using tc::test::ComboTyping;
 using tc::test::kComboTypings;
 
@@ -442,19 +443,6 @@ INSTANTIATE_TEST_SUITE_P(Focus, ReclickedCell,
                                                    }}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Left and Right in a cell's editor: inside the text they move the caret; at its
-// end, or over all of it, to the neighbouring cell. Keys: < Left, > Right, [ Home,
-// ] End, { Shift+Home, ( the keypad's Left, anything else typed.
-struct ArrowCase {
-    const char* name;
-    int column, row;
-    const char* keys;
-    int endColumn;     // the current cell's column afterwards
-    const char* text;  // what the cell the keys began in holds afterwards
-};
-
-void PrintTo(const ArrowCase& c, std::ostream* os) { *os << c.name; }
-
 class EditorArrows : public WindowTest, public ::testing::WithParamInterface<ArrowCase> {};
 
 TEST_P(EditorArrows, LeaveTheTextOnlyAtItsEnds) {
@@ -470,26 +458,18 @@ TEST_P(EditorArrows, LeaveTheTextOnlyAtItsEnds) {
             case ']': QTest::keyClick(target, Qt::Key_End); break;
             case '{': QTest::keyClick(target, Qt::Key_Home, Qt::ShiftModifier); break;
             case '(': QTest::keyClick(target, Qt::Key_Left, Qt::KeypadModifier); break;
+            case '^': QTest::keyClick(target, Qt::Key_Up); break;
+            case 'v': QTest::keyClick(target, Qt::Key_Down); break;
             default: QTest::keyClicks(target, QString(QChar(key)));
         }
         QApplication::processEvents();
     }
     EXPECT_EQ(window->StringGrid1->currentIndex().column(), c.endColumn);
-    EXPECT_EQ(window->StringGrid1->currentIndex().row(), c.row - 1);
+    EXPECT_EQ(window->StringGrid1->currentIndex().row(), c.endRow - 1);
     EXPECT_EQ(Cell(c.column, c.row), c.text);
 }
 
-INSTANTIATE_TEST_SUITE_P(Keys, EditorArrows,
-                         ::testing::Values(ArrowCase{"LeftInsideTheAngleMovesTheCaret", 4, 5, "<3", 4, "132"},
-                                           ArrowCase{"LeftAtTheAnglesStartGoesToTable3", 4, 5, "[<", 3, "12"},
-                                           ArrowCase{"LeftOverTheWholeAngleGoesToTable3", 4, 5, "]{<", 3, "12"},
-                                           ArrowCase{"KeypadLeftAtTheAnglesStartGoesToTable3", 4, 5, "[(", 3, "12"},
-                                           ArrowCase{"RightAtTheSpeedsEndGoesToTable1", 0, 5, ">", 1, "12"},
-                                           ArrowCase{"RightOverTheWholeSpeedGoesToTable1", 0, 5, "]{>", 1, "12"},
-                                           ArrowCase{"RightInsideTheSpeedMovesTheCaret", 0, 5, "[>7", 0, "172"},
-                                           ArrowCase{"LeftAtTheSpeedsStartStaysInTheFirstColumn", 0, 5, "[<<9", 0,
-                                                     "912"},
-                                           ArrowCase{"RightAtTheAnglesEndStaysInTheLastColumn", 4, 5, ">>5", 4, "125"}),
+INSTANTIATE_TEST_SUITE_P(Keys, EditorArrows, ::testing::ValuesIn(tc::test::kEditorArrows),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // As drawn: a marker, up and down its centre where no step runs, shows no other colour than its point's.

@@ -46,4 +46,33 @@ inline const RefusedPaste kRefusedPastes[] = {
     {"the fixed 460", 0, 1, "500", "Вставить можно в столбец УОЗ или в обороты строк 2–32"},
 };
 
+// Keys in a cell's editor: Left and Right move the caret inside the text, and to
+// the neighbouring cell only at its end or over all of it; Up and Down change the
+// row. Keys: < Left, > Right, ( the keypad's Left, [ Home, ] End, { Shift+Home,
+// ^ Up, v Down, anything else typed.
+struct ArrowCase {
+    const char* name;
+    int column, row;
+    const char* keys;
+    int endColumn, endRow;  // the current cell afterwards
+    const char* text;       // what the cell the keys began in holds afterwards
+};
+
+inline void PrintTo(const ArrowCase& c, std::ostream* os) { *os << c.name; }
+
+inline const ArrowCase kEditorArrows[] = {
+    {"LeftInsideTheAngleMovesTheCaret", 4, 5, "<3", 4, 5, "132"},
+    {"LeftAtTheAnglesStartGoesToTable3", 4, 5, "[<", 3, 5, "12"},
+    {"LeftOverTheWholeAngleGoesToTable3", 4, 5, "]{<", 3, 5, "12"},
+    {"KeypadLeftAtTheAnglesStartGoesToTable3", 4, 5, "[(", 3, 5, "12"},
+    {"RightAtTheSpeedsEndGoesToTable1", 0, 5, ">", 1, 5, "12"},
+    {"RightOverTheWholeSpeedGoesToTable1", 0, 5, "]{>", 1, 5, "12"},
+    {"RightInsideTheSpeedMovesTheCaret", 0, 5, "[>7", 0, 5, "172"},
+    {"LeftAtTheSpeedsStartStaysInTheFirstColumn", 0, 5, "[<<9", 0, 5, "912"},
+    {"RightAtTheAnglesEndStaysInTheLastColumn", 4, 5, ">>5", 4, 5, "125"},
+    {"UpAndDownChangeTheRow", 4, 5, "^^v", 4, 4, "12"},
+    {"UpStopsAtTheFirstRow", 4, 2, "^^^", 4, 1, "12"},
+    {"TheNewCellsTextIsSelectedAndTypedOver", 4, 5, "v7", 4, 6, "12"},
+};
+
 }  // namespace tc::test

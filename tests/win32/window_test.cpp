@@ -214,6 +214,7 @@ INSTANTIATE_TEST_SUITE_P(Separators, AngleTyping,
                                            SeparatorCase{"ArabicSeparatorDropped", U'\u066B', "19.3", "193"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+using tc::test::ArrowCase;
 using tc::test::ComboTyping;
 using tc::test::kComboTypings;
 
@@ -243,19 +244,6 @@ TEST_P(ComboKeys, PassOnlyWhatTheBoxTakes) {
 INSTANTIATE_TEST_SUITE_P(Combos, ComboKeys, ::testing::ValuesIn(kComboTypings),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Left and Right in a cell's editor: inside the text they move the caret; at its
-// end, or over all of it, to the neighbouring cell. Keys: < Left, > Right, [ Home,
-// ] End, { Shift+Home, ^ Up, v Down, anything else typed.
-struct ArrowCase {
-    const char* name;
-    int column, row;
-    const char* keys;
-    int endColumn, endRow;
-    const char* text;  // what the cell the keys began in holds afterwards
-};
-
-void PrintTo(const ArrowCase& c, std::ostream* os) { *os << c.name; }
-
 class EditorArrows : public WindowTest, public ::testing::WithParamInterface<ArrowCase> {};
 
 TEST_P(EditorArrows, LeaveTheTextOnlyAtItsEnds) {
@@ -263,7 +251,8 @@ TEST_P(EditorArrows, LeaveTheTextOnlyAtItsEnds) {
     TypeIntoCell(c.column, c.row, "12");
     for (const char key : std::string_view(c.keys)) {
         switch (key) {
-            case '<': Key(VK_LEFT); break;
+            case '<':
+            case '(': Key(VK_LEFT); break;  // the keypad's Left is VK_LEFT too
             case '>': Key(VK_RIGHT); break;
             case '[': Key(VK_HOME); break;
             case ']': Key(VK_END); break;
@@ -282,20 +271,8 @@ TEST_P(EditorArrows, LeaveTheTextOnlyAtItsEnds) {
     EXPECT_EQ(Cell(c.column, c.row), c.text);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Keys, EditorArrows,
-    ::testing::Values(ArrowCase{"LeftInsideTheAngleMovesTheCaret", 4, 5, "<3", 4, 5, "132"},
-                      ArrowCase{"LeftAtTheAnglesStartGoesToTable3", 4, 5, "[<", 3, 5, "12"},
-                      ArrowCase{"LeftOverTheWholeAngleGoesToTable3", 4, 5, "]{<", 3, 5, "12"},
-                      ArrowCase{"RightAtTheSpeedsEndGoesToTable1", 0, 5, ">", 1, 5, "12"},
-                      ArrowCase{"RightOverTheWholeSpeedGoesToTable1", 0, 5, "]{>", 1, 5, "12"},
-                      ArrowCase{"RightInsideTheSpeedMovesTheCaret", 0, 5, "[>7", 0, 5, "172"},
-                      ArrowCase{"LeftAtTheSpeedsStartStaysInTheFirstColumn", 0, 5, "[<<9", 0, 5, "912"},
-                      ArrowCase{"RightAtTheAnglesEndStaysInTheLastColumn", 4, 5, ">>5", 4, 5, "125"},
-                      ArrowCase{"UpAndDownChangeTheRow", 4, 5, "^^v", 4, 4, "12"},
-                      ArrowCase{"UpStopsAtTheFirstRow", 4, 2, "^^^", 4, 1, "12"},
-                      ArrowCase{"TheNewCellsTextIsSelectedAndTypedOver", 4, 5, "v7", 4, 6, "12"}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Keys, EditorArrows, ::testing::ValuesIn(tc::test::kEditorArrows),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // A source opened through the File button: the sample from the examples.
 class LoadedWindow : public WindowTest {
