@@ -32,6 +32,14 @@ std::vector<std::string> CommandLine(int argc, char* argv[]);
 // Lets the console show the UTF-8 that the program writes, lines ended by LF alone.
 void PrepareConsole();
 
+#ifdef _WIN32
+// A function of a system library, loaded at its first use; null where it is missing.
+// The shell's and the open dialog's libraries, with all they load in turn, take a
+// tenth of the window's start-up under wine: they load when they are needed.
+using SystemFunctionPointer = void (*)();
+SystemFunctionPointer SystemFunction(const wchar_t* library, const char* name);
+#endif
+
 namespace detail {
 // The file a write of the path replaces: a symbolic link followed, since renaming
 // over the link would turn it into a file of its own.

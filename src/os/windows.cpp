@@ -51,10 +51,17 @@ bool WriteAll(HANDLE file, std::string_view bytes) {
 
 }  // namespace
 
+SystemFunctionPointer SystemFunction(const wchar_t* library, const char* name) {
+    HMODULE module = ::LoadLibraryExW(library, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+    return module ? reinterpret_cast<SystemFunctionPointer>(::GetProcAddress(module, name)) : nullptr;
+}
+
 std::vector<std::string> CommandLine(int, char*[]) {
     // argv holds the arguments in the ANSI code page, which loses what it cannot spell.
+    static auto* const split =
+        reinterpret_cast<decltype(&::CommandLineToArgvW)>(SystemFunction(L"shell32.dll", "CommandLineToArgvW"));
     int count = 0;
-    wchar_t** wide = ::CommandLineToArgvW(::GetCommandLineW(), &count);
+    wchar_t** wide = split ? split(::GetCommandLineW(), &count) : nullptr;
     std::vector<std::string> arguments;
     for (int i = 1; wide && i < count; ++i)
         arguments.push_back(Utf8OfWide(wide[i], static_cast<int>(::wcslen(wide[i]))));

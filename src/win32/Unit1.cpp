@@ -114,8 +114,9 @@ TForm1::TForm1(Services services) {
     core_ = std::make_unique<tc::Core>(Ports{*services.chooser, *services.files, *services.desktop, services.questions},
                                        separator, true);
 
-    CreateControls();
+    // The DPI first: each control is then made at its place, in its font, with no second layout pass.
     SetDpi(WindowDpi(hwnd_));
+    CreateControls();
     core_->SetObserver(this);
     FormCreate();
     focus_ = Memo1;
@@ -142,9 +143,13 @@ std::string TForm1::TextOf(HWND control) {
 }
 
 HWND TForm1::NewControl(const FormControl& control, int id) {
+    const RECT place = Place(control);
     const auto create = [&](DWORD exStyle, const wchar_t* kind, DWORD style) {
-        return ::CreateWindowExW(exStyle, kind, L"", WS_CHILD | WS_VISIBLE | style, 0, 0, 0, 0, hwnd_,
-                                 reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
+        HWND window = ::CreateWindowExW(exStyle, kind, L"", WS_CHILD | WS_VISIBLE | style, place.left, place.top,
+                                        place.right - place.left, place.bottom - place.top, hwnd_,
+                                        reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), Instance(), nullptr);
+        SetFont(window, control);
+        return window;
     };
     switch (control.kind) {
         case FormControl::Memo: {
@@ -156,8 +161,9 @@ HWND TForm1::NewControl(const FormControl& control, int id) {
         }
         case FormControl::Button: return create(0, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON);
         case FormControl::Grid:
-            StringGrid1 =
-                std::make_unique<StringGrid>(hwnd_, id, core_->Model(), [this] { return core_->DecimalSeparator(); });
+            StringGrid1 = std::make_unique<StringGrid>(hwnd_, id, place, core_->Model(),
+                                                       [this] { return core_->DecimalSeparator(); });
+            StringGrid1->SetDpi(dpi_, font_);
             StringGrid1->selectCell = [this](int column, int row) { StringGrid1SelectCell(column, row); };
             StringGrid1->edited = [this](int column, int row, const std::string& text) {
                 StringGrid1SetEditText(column, row, text);
@@ -176,7 +182,9 @@ HWND TForm1::NewControl(const FormControl& control, int id) {
             ::SetWindowSubclass(info.hwndItem, &ComboKeys, 1, *control.combo == tc::Combo::TableNumber ? 1 : 0);
             return combo;
         }
-        case FormControl::Chart: Chart1 = std::make_unique<AdvanceChart>(hwnd_, id); return Chart1->Handle();
+        case FormControl::Chart:
+            Chart1 = std::make_unique<AdvanceChart>(hwnd_, id, place, dpi_, font_);
+            return Chart1->Handle();
         case FormControl::Label: return create(0, L"STATIC", SS_LEFT | SS_NOPREFIX);
     }
     return nullptr;
@@ -226,19 +234,31 @@ void TForm1::SetDpi(int dpi) {
                        frame.bottom - frame.top + height - client.bottom, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
     for (const FormControl& control : kForm1Layout) {
         HWND window = ::GetDlgItem(hwnd_, IdOf(control));
-        ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
-        int height = Scaled(control.height, dpi);
-        if (control.kind == FormControl::Combo) {
-            // The closed box at the layout's height; the window's height includes the open list.
-            ::SendMessageW(window, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1), height - Scaled(6, dpi));
-            height += kComboListRows * Scaled(kDefaultRowHeight + 2, dpi);
-        }
-        ::MoveWindow(window, Scaled(control.x, dpi), Scaled(control.y, dpi), Scaled(control.width, dpi), height, TRUE);
+        if (!window) continue;  // at the start, before the controls are made
+        SetFont(window, control);
+        const RECT place = Place(control);
+        ::MoveWindow(window, place.left, place.top, place.right - place.left, place.bottom - place.top, TRUE);
         if (control.kind == FormControl::Label) FitLabel(window, control);
     }
-    StringGrid1->SetDpi(dpi, font_);
-    Chart1->SetDpi(dpi, font_);
+    if (StringGrid1) StringGrid1->SetDpi(dpi, font_);
+    if (Chart1) Chart1->SetDpi(dpi, font_);
     if (old) ::DeleteObject(old);
+}
+
+RECT TForm1::Place(const FormControl& control) const {
+    int height = Scaled(control.height, dpi_);
+    // A combo box's window holds its open list too.
+    if (control.kind == FormControl::Combo) height += kComboListRows * Scaled(kDefaultRowHeight + 2, dpi_);
+    const int x = Scaled(control.x, dpi_), y = Scaled(control.y, dpi_);
+    return {x, y, x + Scaled(control.width, dpi_), y + height};
+}
+
+void TForm1::SetFont(HWND window, const FormControl& control) {
+    ::SendMessageW(window, WM_SETFONT, reinterpret_cast<WPARAM>(font_), FALSE);
+    // The closed box at the layout's height.
+    if (control.kind == FormControl::Combo)
+        ::SendMessageW(window, CB_SETITEMHEIGHT, static_cast<WPARAM>(-1),
+                       Scaled(control.height, dpi_) - Scaled(6, dpi_));
 }
 
 // Keeps the place; grows only where the font is wider than the original.

@@ -63,7 +63,7 @@ public:
 
     // The message loop's part of the window: Tab and the dialog keys. True when it took the message.
     bool PreTranslate(MSG& msg);
-    // Lays the controls out anew for the DPI (WM_DPICHANGED, and at the start).
+    // Sizes the window, and lays out the controls made so far, for the DPI (at the start, and WM_DPICHANGED).
     void SetDpi(int dpi);
     // Closing the window ends the program's message loop.
     bool quitOnClose = false;
@@ -76,6 +76,9 @@ private:
     void Command(int id, int code, HWND control);
     void Show(const Outcome& outcome);
     void ShowComboText(HWND combo, const ComboField& field);
+    // The control's place and font at the window's DPI.
+    RECT Place(const FormControl& control) const;
+    void SetFont(HWND window, const FormControl& control);
     void FitLabel(HWND label, const FormControl& control);
 
     // What the core tells.

@@ -29,7 +29,7 @@ void Text(HDC dc, int x, int y, const std::wstring& text, UINT align) {
 }
 }  // namespace
 
-AdvanceChart::AdvanceChart(HWND parent, int id) {
+AdvanceChart::AdvanceChart(HWND parent, int id, const RECT& place, int dpi, HFONT font) : font_(font), dpi_(dpi) {
     static const bool registered = [] {
         WNDCLASSEXW wc = {};
         wc.cbSize = sizeof wc;
@@ -40,9 +40,11 @@ AdvanceChart::AdvanceChart(HWND parent, int id) {
         return ::RegisterClassExW(&wc) != 0;
     }();
     (void)registered;
-    // No WS_TABSTOP: the chart takes no keyboard input, so Tab passes it by.
-    ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE, 0, 0, 0, 0, parent,
-                      reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), this);
+    // No WS_TABSTOP: the chart takes no keyboard input, so Tab passes it by. Made at its size
+    // and in its font, its first drawing is already the right one.
+    ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE, place.left, place.top, place.right - place.left,
+                      place.bottom - place.top, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
+                      ::GetModuleHandleW(nullptr), this);
 }
 
 AdvanceChart::~AdvanceChart() {

@@ -13,7 +13,7 @@ namespace tc::win32 {
 
 class AdvanceChart {
 public:
-    AdvanceChart(HWND parent, int id);
+    AdvanceChart(HWND parent, int id, const RECT& place, int dpi, HFONT font);
     ~AdvanceChart();
     AdvanceChart(const AdvanceChart&) = delete;
     AdvanceChart& operator=(const AdvanceChart&) = delete;

@@ -34,12 +34,13 @@ COLORREF ToColorRef(const Rgb& rgb) { return RGB(rgb.r, rgb.g, rgb.b); }
 bool Pressed(int key) { return ::GetKeyState(key) < 0; }
 }  // namespace
 
-StringGrid::StringGrid(HWND parent, int id, const GridModel& model, std::function<char32_t()> separator)
+StringGrid::StringGrid(HWND parent, int id, const RECT& place, const GridModel& model,
+                       std::function<char32_t()> separator)
     : model_(model), separator_(std::move(separator)) {
     RegisterClassOnce(&StringGrid::Proc);
-    hwnd_ = ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | WS_CLIPCHILDREN, 0,
-                              0, 0, 0, parent, reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)),
-                              ::GetModuleHandleW(nullptr), this);
+    hwnd_ = ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | WS_CLIPCHILDREN,
+                              place.left, place.top, place.right - place.left, place.bottom - place.top, parent,
+                              reinterpret_cast<HMENU>(static_cast<INT_PTR>(id)), ::GetModuleHandleW(nullptr), this);
     editor_ = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, hwnd_, nullptr,
                                 ::GetModuleHandleW(nullptr), nullptr);
     ::SetWindowSubclass(editor_, &StringGrid::EditorProc, 1, reinterpret_cast<DWORD_PTR>(this));

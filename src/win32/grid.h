@@ -14,7 +14,7 @@ namespace tc::win32 {
 
 class StringGrid {
 public:
-    StringGrid(HWND parent, int id, const GridModel& model, std::function<char32_t()> separator);
+    StringGrid(HWND parent, int id, const RECT& place, const GridModel& model, std::function<char32_t()> separator);
     StringGrid(const StringGrid&) = delete;
     StringGrid& operator=(const StringGrid&) = delete;
 

@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "os/files.h"
 #include "win32/text.h"
 
 namespace tc::win32 {
@@ -65,7 +66,9 @@ std::optional<std::string> DialogChooser::ChooseSource(const std::string& propos
     dialog.lpstrFile = file.data();
     dialog.nMaxFile = static_cast<DWORD>(file.size());
     dialog.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_HIDEREADONLY | OFN_NOCHANGEDIR | OFN_EXPLORER;
-    if (!::GetOpenFileNameW(&dialog)) return std::nullopt;
+    static auto* const open =
+        reinterpret_cast<decltype(&::GetOpenFileNameW)>(tc::os::SystemFunction(L"comdlg32.dll", "GetOpenFileNameW"));
+    if (!open || !open(&dialog)) return std::nullopt;
     return Utf8(file.data());
 }
 
@@ -74,7 +77,9 @@ void SystemDesktop::OpenDocument(const std::string& name) {
     std::vector<wchar_t> path(32768);
     const std::wstring wide = Wide(name);
     if (::GetFullPathNameW(wide.c_str(), static_cast<DWORD>(path.size()), path.data(), nullptr) == 0) return;
-    ::ShellExecuteW(nullptr, L"open", path.data(), nullptr, nullptr, SW_SHOWNORMAL);
+    static auto* const execute =
+        reinterpret_cast<decltype(&::ShellExecuteW)>(tc::os::SystemFunction(L"shell32.dll", "ShellExecuteW"));
+    if (execute) execute(nullptr, L"open", path.data(), nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 bool SystemDesktop::OnSearchPath(const std::string& program) {

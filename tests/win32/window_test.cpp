@@ -687,5 +687,21 @@ TEST_F(WindowTest, TheDesktopFindsHelpInTheCurrentFolderAndBesideTheProgram) {
     EXPECT_EQ(system.InstalledDocument("TcBesideTest.chm"), "");
 }
 
+TEST(SystemFunction, FindsWhatTheWindowLoadsLateAndNothingElse) {
+    const struct {
+        const char* name;
+        const wchar_t* library;
+        const char* function;
+        bool found;
+    } cases[] = {
+        {"the open dialog", L"comdlg32.dll", "GetOpenFileNameW", true},
+        {"the help", L"shell32.dll", "ShellExecuteW", true},
+        {"the arguments", L"shell32.dll", "CommandLineToArgvW", true},
+        {"a missing function", L"shell32.dll", "NoSuchFunctionW", false},
+        {"a missing library", L"nosuchlibrary.dll", "GetOpenFileNameW", false},
+    };
+    for (const auto& c : cases) EXPECT_EQ(tc::os::SystemFunction(c.library, c.function) != nullptr, c.found) << c.name;
+}
+
 }  // namespace
 }  // namespace win32
