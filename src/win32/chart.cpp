@@ -204,7 +204,10 @@ void AdvanceChart::Render() {
     for (const double value : Ticks(axes_.y))
         labels = std::max<int>(labels, Measure(dc, Wide(TickLabel(value, false))).cx);
     const int margin = Scaled(8, dpi_), tick = Scaled(4, dpi_);
-    plot_ = {margin + labels + tick + 2, margin + line + margin, client.right - margin - Scaled(8, dpi_),
+    // The last speed's label is centred on the frame's right edge: half of it must fit beside.
+    const std::vector<double> speeds = Ticks(axes_.x);
+    const int lastHalf = speeds.empty() ? 0 : Measure(dc, Wide(TickLabel(speeds.back(), true))).cx / 2 + 1;
+    plot_ = {margin + labels + tick + 2, margin + line + margin, client.right - margin - std::max(margin, lastHalf),
              client.bottom - margin - line - tick - 1};
     ::SetTextColor(dc, kInk);
     Text(dc, client.right / 2, margin / 2, Wide(shown_), TA_CENTER | TA_TOP);

@@ -465,6 +465,11 @@ TEST_F(WindowTest, ANewDpiScalesTheLayout) {
         EXPECT_EQ(grid.left, c.grid.left);
         EXPECT_EQ(grid.bottom, c.grid.bottom);
         EXPECT_EQ(window->StringGrid1->CellRect(0, 1).right, c.column0);
+        // No tick label is cut at the chart's edges: its outer columns stay blank.
+        RECT chart;
+        ::GetClientRect(window->Chart1->Handle(), &chart);
+        for (const LONG x : {0L, chart.right - 1})
+            for (LONG y = 0; y < chart.bottom; ++y) ASSERT_EQ(window->Chart1->PixelAt(x, y), RGB(255, 255, 255)) << x;
     }
 }
 
