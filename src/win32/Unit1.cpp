@@ -160,19 +160,7 @@ HWND TForm1::NewControl(const FormControl& control, int id) {
             return memo;
         }
         case FormControl::Button: return create(0, L"BUTTON", WS_TABSTOP | BS_PUSHBUTTON);
-        case FormControl::Grid:
-            StringGrid1 = std::make_unique<StringGrid>(hwnd_, id, place, core_->Model(),
-                                                       [this] { return core_->DecimalSeparator(); });
-            StringGrid1->SetDpi(dpi_, font_);
-            StringGrid1->selectCell = [this](int column, int row) { StringGrid1SelectCell(column, row); };
-            StringGrid1->edited = [this](int column, int row, const std::string& text) {
-                StringGrid1SetEditText(column, row, text);
-            };
-            StringGrid1->copy = [this] { StringGrid1Copy(); };
-            StringGrid1->paste = [this] { StringGrid1Paste(); };
-            StringGrid1->undo = [this] { EditUndo(); };
-            StringGrid1->redo = [this] { EditRedo(); };
-            return StringGrid1->Handle();
+        case FormControl::Grid: return NewGrid(id, place);
         case FormControl::Combo: {
             HWND combo = create(0, L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWN | CBS_AUTOHSCROLL);
             COMBOBOXINFO info{};
@@ -188,6 +176,21 @@ HWND TForm1::NewControl(const FormControl& control, int id) {
         case FormControl::Label: return create(0, L"STATIC", SS_LEFT | SS_NOPREFIX);
     }
     return nullptr;
+}
+
+HWND TForm1::NewGrid(int id, const RECT& place) {
+    StringGrid1 =
+        std::make_unique<StringGrid>(hwnd_, id, place, core_->Model(), [this] { return core_->DecimalSeparator(); });
+    StringGrid1->SetDpi(dpi_, font_);
+    StringGrid1->selectCell = [this](int column, int row) { StringGrid1SelectCell(column, row); };
+    StringGrid1->edited = [this](int column, int row, const std::string& text) {
+        StringGrid1SetEditText(column, row, text);
+    };
+    StringGrid1->copy = [this] { StringGrid1Copy(); };
+    StringGrid1->paste = [this] { StringGrid1Paste(); };
+    StringGrid1->undo = [this] { EditUndo(); };
+    StringGrid1->redo = [this] { EditRedo(); };
+    return StringGrid1->Handle();
 }
 
 void TForm1::CreateControls() {

@@ -73,6 +73,7 @@ private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void CreateControls();
     HWND NewControl(const FormControl& control, int id);
+    HWND NewGrid(int id, const RECT& place);
     void Command(int id, int code, HWND control);
     void Show(const Outcome& outcome);
     void ShowComboText(HWND combo, const ComboField& field);
