@@ -204,11 +204,14 @@ void AdvanceChart::Render() {
     for (const double value : Ticks(axes_.y))
         labels = std::max<int>(labels, Measure(dc, Wide(TickLabel(value, false))).cx);
     const int margin = Scaled(8, dpi_), tick = Scaled(4, dpi_);
-    // The last speed's label is centred on the frame's right edge: half of it must fit beside.
-    const std::vector<double> speeds = Ticks(axes_.x);
-    const int lastHalf = speeds.empty() ? 0 : Measure(dc, Wide(TickLabel(speeds.back(), true))).cx / 2 + 1;
-    plot_ = {margin + labels + tick + 2, margin + line + margin, client.right - margin - std::max(margin, lastHalf),
+    plot_ = {margin + labels + tick + 2, margin + line + margin, client.right - margin - Scaled(8, dpi_),
              client.bottom - margin - line - tick - 1};
+    // The last speed's label is centred on its tick: near the right edge, the frame gives way so it is not cut.
+    if (const std::vector<double> speeds = Ticks(axes_.x); !speeds.empty()) {
+        const int half = Measure(dc, Wide(TickLabel(speeds.back(), true))).cx / 2 + 1;
+        const int over = ToPixel(speeds.back(), axes_.y.low).x + half - (client.right - 1);
+        if (over > 0) plot_.right -= over;
+    }
     ::SetTextColor(dc, kInk);
     Text(dc, client.right / 2, margin / 2, Wide(shown_), TA_CENTER | TA_TOP);
     DrawAxes(dc);
