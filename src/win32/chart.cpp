@@ -177,6 +177,23 @@ void AdvanceChart::DrawCurve(HDC dc) const {
     ::SelectClipRgn(dc, nullptr);
 }
 
+// Room for the title above, the speeds below and the widest angle on the left.
+void AdvanceChart::PlacePlot(HDC dc, const RECT& client) {
+    const int line = Measure(dc, L"0").cy;
+    int labels = 0;
+    for (const double value : Ticks(axes_.y))
+        labels = std::max<int>(labels, Measure(dc, Wide(TickLabel(value, false))).cx);
+    const int margin = Scaled(8, dpi_), tick = Scaled(4, dpi_);
+    plot_ = {margin + labels + tick + 2, margin + line + margin, client.right - margin - Scaled(8, dpi_),
+             client.bottom - margin - line - tick - 1};
+    // The last speed's label is centred on its tick: near the right edge, the frame gives way so it is not cut.
+    if (const std::vector<double> speeds = Ticks(axes_.x); !speeds.empty()) {
+        const int half = Measure(dc, Wide(TickLabel(speeds.back(), true))).cx / 2 + 1;
+        const int over = ToPixel(speeds.back(), axes_.y.low).x + half - (client.right - 1);
+        if (over > 0) plot_.right -= over;
+    }
+}
+
 void AdvanceChart::Render() {
     RECT client;
     ::GetClientRect(hwnd_, &client);
@@ -198,22 +215,9 @@ void AdvanceChart::Render() {
     ::SelectObject(dc, font_ ? font_ : ::GetStockObject(DEFAULT_GUI_FONT));
     FitTitle();
 
-    // Room for the title above, the speeds below and the widest angle on the left.
-    const int line = Measure(dc, L"0").cy;
-    int labels = 0;
-    for (const double value : Ticks(axes_.y))
-        labels = std::max<int>(labels, Measure(dc, Wide(TickLabel(value, false))).cx);
-    const int margin = Scaled(8, dpi_), tick = Scaled(4, dpi_);
-    plot_ = {margin + labels + tick + 2, margin + line + margin, client.right - margin - Scaled(8, dpi_),
-             client.bottom - margin - line - tick - 1};
-    // The last speed's label is centred on its tick: near the right edge, the frame gives way so it is not cut.
-    if (const std::vector<double> speeds = Ticks(axes_.x); !speeds.empty()) {
-        const int half = Measure(dc, Wide(TickLabel(speeds.back(), true))).cx / 2 + 1;
-        const int over = ToPixel(speeds.back(), axes_.y.low).x + half - (client.right - 1);
-        if (over > 0) plot_.right -= over;
-    }
+    PlacePlot(dc, client);
     ::SetTextColor(dc, kInk);
-    Text(dc, client.right / 2, margin / 2, Wide(shown_), TA_CENTER | TA_TOP);
+    Text(dc, client.right / 2, Scaled(8, dpi_) / 2, Wide(shown_), TA_CENTER | TA_TOP);
     DrawAxes(dc);
     DrawCurve(dc);
     ::InvalidateRect(hwnd_, nullptr, FALSE);

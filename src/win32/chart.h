@@ -37,6 +37,7 @@ private:
     static LRESULT CALLBACK Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     void Render();
+    void PlacePlot(HDC dc, const RECT& client);
     void FitTitle();
     void DrawAxes(HDC dc) const;
     void DrawCurve(HDC dc) const;
