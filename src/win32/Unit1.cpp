@@ -179,9 +179,8 @@ HWND TForm1::NewControl(const FormControl& control, int id) {
 }
 
 HWND TForm1::NewGrid(int id, const RECT& place) {
-    StringGrid1 =
-        std::make_unique<StringGrid>(hwnd_, id, place, core_->Model(), [this] { return core_->DecimalSeparator(); });
-    StringGrid1->SetDpi(dpi_, font_);
+    StringGrid1 = std::make_unique<StringGrid>(hwnd_, id, place, dpi_, font_, core_->Model(),
+                                               [this] { return core_->DecimalSeparator(); });
     StringGrid1->selectCell = [this](int column, int row) { StringGrid1SelectCell(column, row); };
     StringGrid1->edited = [this](int column, int row, const std::string& text) {
         StringGrid1SetEditText(column, row, text);

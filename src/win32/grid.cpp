@@ -34,9 +34,9 @@ COLORREF ToColorRef(const Rgb& rgb) { return RGB(rgb.r, rgb.g, rgb.b); }
 bool Pressed(int key) { return ::GetKeyState(key) < 0; }
 }  // namespace
 
-StringGrid::StringGrid(HWND parent, int id, const RECT& place, const GridModel& model,
+StringGrid::StringGrid(HWND parent, int id, const RECT& place, int dpi, HFONT font, const GridModel& model,
                        std::function<char32_t()> separator)
-    : model_(model), separator_(std::move(separator)) {
+    : font_(font), model_(model), separator_(std::move(separator)), dpi_(dpi) {
     RegisterClassOnce(&StringGrid::Proc);
     hwnd_ = ::CreateWindowExW(0, kClassName, L"", WS_CHILD | WS_VISIBLE | WS_TABSTOP | WS_BORDER | WS_CLIPCHILDREN,
                               place.left, place.top, place.right - place.left, place.bottom - place.top, parent,
@@ -44,6 +44,7 @@ StringGrid::StringGrid(HWND parent, int id, const RECT& place, const GridModel& 
     editor_ = ::CreateWindowExW(0, L"EDIT", L"", WS_CHILD | ES_AUTOHSCROLL, 0, 0, 0, 0, hwnd_, nullptr,
                                 ::GetModuleHandleW(nullptr), nullptr);
     ::SetWindowSubclass(editor_, &StringGrid::EditorProc, 1, reinterpret_cast<DWORD_PTR>(this));
+    SetDpi(dpi, font);  // the editor's font and margins
 }
 
 LRESULT CALLBACK StringGrid::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {

@@ -14,7 +14,9 @@ namespace tc::win32 {
 
 class StringGrid {
 public:
-    StringGrid(HWND parent, int id, const RECT& place, const GridModel& model, std::function<char32_t()> separator);
+    // Made at its place, in the window's DPI and font.
+    StringGrid(HWND parent, int id, const RECT& place, int dpi, HFONT font, const GridModel& model,
+               std::function<char32_t()> separator);
     StringGrid(const StringGrid&) = delete;
     StringGrid& operator=(const StringGrid&) = delete;
 

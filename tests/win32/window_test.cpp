@@ -72,12 +72,18 @@ TEST_F(WindowTest, EveryRowOfTheLayoutIsItsControlInPlaceWithItsStartText) {
                                                                   {tc::FormControl::Combo, "ComboBox"},
                                                                   {tc::FormControl::Chart, "TcAdvanceChart"},
                                                                   {tc::FormControl::Label, "Static"}};
+    // Every system control in the window's font, which the memo has too.
+    const LRESULT font = ::SendMessageW(window->Memo1, WM_GETFONT, 0, 0);
+    ASSERT_NE(font, 0);
     for (const tc::FormControl& control : tc::kForm1Layout) {
         SCOPED_TRACE(control.name);
         HWND hwnd = window->Control(control.name);
         ASSERT_NE(hwnd, nullptr);
         EXPECT_EQ(::GetParent(hwnd), window->Handle());
         EXPECT_EQ(ClassOf(hwnd), classes.at(control.kind));
+        if (control.kind != tc::FormControl::Grid && control.kind != tc::FormControl::Chart) {
+            EXPECT_EQ(::SendMessageW(hwnd, WM_GETFONT, 0, 0), font);
+        }
         const RECT at = ClientRectOf(window->Handle(), hwnd);
         EXPECT_EQ(at.left, control.x);
         EXPECT_EQ(at.top, control.y);
@@ -85,9 +91,7 @@ TEST_F(WindowTest, EveryRowOfTheLayoutIsItsControlInPlaceWithItsStartText) {
             EXPECT_GE(at.right - at.left, control.width);  // a wider font may only widen it
         else
             EXPECT_EQ(at.right - at.left, control.width);
-        if (control.kind != tc::FormControl::Combo) {
-            EXPECT_EQ(at.bottom - at.top, control.height);
-        }
+        EXPECT_EQ(at.bottom - at.top, control.height);  // a combo box closed
         const bool tabStop = ::GetWindowLongW(hwnd, GWL_STYLE) & WS_TABSTOP;
         EXPECT_EQ(tabStop, control.TakesFocus());
 
