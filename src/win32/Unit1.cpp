@@ -119,8 +119,9 @@ TForm1::TForm1(Services services) {
     CreateControls();
     core_->SetObserver(this);
     FormCreate();
+    // Memo1 takes the focus when the window is first activated, as it is shown
+    // (WM_ACTIVATE): focusing it now would activate the hidden window once more.
     focus_ = Memo1;
-    ::SetFocus(Memo1);
 }
 
 TForm1::~TForm1() {

@@ -67,7 +67,7 @@ LRESULT CALLBACK AdvanceChart::Proc(HWND hwnd, UINT message, WPARAM wParam, LPAR
 
 LRESULT AdvanceChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
-        case WM_SIZE: Render(); return 0;
+        case WM_SIZE: Invalidate(); return 0;
         case WM_ERASEBKGND: return 1;
         case WM_PRINTCLIENT:
         case WM_PAINT: {
@@ -75,6 +75,7 @@ LRESULT AdvanceChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
             HDC dc = message == WM_PAINT ? ::BeginPaint(hwnd_, &ps) : reinterpret_cast<HDC>(wParam);
             RECT client;
             ::GetClientRect(hwnd_, &client);
+            Draw();
             if (memory_) ::BitBlt(dc, 0, 0, client.right, client.bottom, memory_, 0, 0, SRCCOPY);
             if (message == WM_PAINT) ::EndPaint(hwnd_, &ps);
             return 0;
@@ -86,7 +87,7 @@ LRESULT AdvanceChart::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
 void AdvanceChart::SetDpi(int dpi, HFONT font) {
     dpi_ = dpi;
     font_ = font;
-    Render();
+    Invalidate();
 }
 
 void AdvanceChart::SetPoints(const std::vector<PlotPoint>& points) {
@@ -94,25 +95,42 @@ void AdvanceChart::SetPoints(const std::vector<PlotPoint>& points) {
     steps_ = StepsOf(points);
     // The frame keeps its axes while the curve is cleared, as the Qt chart does.
     if (!points.empty()) axes_ = AxesFor(points);
-    Render();
+    Invalidate();
 }
 
 void AdvanceChart::SetTitle(const std::string& title, const std::string& fileName) {
     title_ = title;
     fileName_ = fileName;
-    Render();
+    Invalidate();
+}
+
+void AdvanceChart::Invalidate() {
+    stale_ = true;
+    ::InvalidateRect(hwnd_, nullptr, FALSE);
+}
+
+void AdvanceChart::Draw() const {
+    if (stale_) Render();
 }
 
 POINT AdvanceChart::ToPixel(double x, double y) const {
+    Draw();
+    return PixelOf(x, y);
+}
+
+POINT AdvanceChart::PixelOf(double x, double y) const {
     const double width = plot_.right - plot_.left, height = plot_.bottom - plot_.top;
     const double fx = (x - axes_.x.low) / (axes_.x.high - axes_.x.low);
     const double fy = (y - axes_.y.low) / (axes_.y.high - axes_.y.low);
     return {plot_.left + std::lround(fx * width), plot_.bottom - std::lround(fy * height)};
 }
 
-COLORREF AdvanceChart::PixelAt(int x, int y) const { return memory_ ? ::GetPixel(memory_, x, y) : CLR_INVALID; }
+COLORREF AdvanceChart::PixelAt(int x, int y) const {
+    Draw();
+    return memory_ ? ::GetPixel(memory_, x, y) : CLR_INVALID;
+}
 
-void AdvanceChart::FitTitle() {
+void AdvanceChart::FitTitle() const {
     RECT client;
     ::GetClientRect(hwnd_, &client);
     const double room = client.right - 2 * Scaled(4, dpi_);
@@ -128,13 +146,13 @@ void AdvanceChart::DrawAxes(HDC dc) const {
     HGDIOBJ oldPen = ::SelectObject(dc, grid);
     ::SetTextColor(dc, kInk);
     for (const double value : Ticks(axes_.x)) {
-        const LONG x = ToPixel(value, axes_.y.low).x;
+        const LONG x = PixelOf(value, axes_.y.low).x;
         ::MoveToEx(dc, x, plot_.top, nullptr);
         ::LineTo(dc, x, plot_.bottom + tick);
         Text(dc, x, plot_.bottom + tick + 1, Wide(TickLabel(value, true)), TA_CENTER | TA_TOP);
     }
     for (const double value : Ticks(axes_.y)) {
-        const LONG y = ToPixel(axes_.x.low, value).y;
+        const LONG y = PixelOf(axes_.x.low, value).y;
         ::MoveToEx(dc, plot_.left - tick, y, nullptr);
         ::LineTo(dc, plot_.right, y);
         const int height = Measure(dc, L"0").cy;
@@ -155,8 +173,8 @@ void AdvanceChart::DrawCurve(HDC dc) const {
     for (const Step& step : steps_) {
         HPEN pen = ::CreatePen(PS_SOLID, 1, ToColorRef(step.color));
         HGDIOBJ old = ::SelectObject(dc, pen);
-        const POINT from = ToPixel(step.x0, step.y0), corner = ToPixel(step.x1, step.y0),
-                    to = ToPixel(step.x1, step.y1);
+        const POINT from = PixelOf(step.x0, step.y0), corner = PixelOf(step.x1, step.y0),
+                    to = PixelOf(step.x1, step.y1);
         ::MoveToEx(dc, from.x, from.y, nullptr);
         ::LineTo(dc, corner.x, corner.y);
         ::LineTo(dc, to.x, to.y);
@@ -168,7 +186,7 @@ void AdvanceChart::DrawCurve(HDC dc) const {
     for (const PlotPoint& point : points_) {
         HBRUSH brush = ::CreateSolidBrush(ToColorRef(point.color));
         HGDIOBJ old = ::SelectObject(dc, brush);
-        const POINT at = ToPixel(point.x, point.y);
+        const POINT at = PixelOf(point.x, point.y);
         // A null pen leaves the right and bottom edge out: one more pixel each way.
         ::Ellipse(dc, at.x - half, at.y - half, at.x + half + 2, at.y + half + 2);
         ::SelectObject(dc, old);
@@ -178,7 +196,7 @@ void AdvanceChart::DrawCurve(HDC dc) const {
 }
 
 // Room for the title above, the speeds below and the widest angle on the left.
-void AdvanceChart::PlacePlot(HDC dc, const RECT& client) {
+void AdvanceChart::PlacePlot(HDC dc, const RECT& client) const {
     const int line = Measure(dc, L"0").cy;
     int labels = 0;
     for (const double value : Ticks(axes_.y))
@@ -189,12 +207,13 @@ void AdvanceChart::PlacePlot(HDC dc, const RECT& client) {
     // The last speed's label is centred on its tick: near the right edge, the frame gives way so it is not cut.
     if (const std::vector<double> speeds = Ticks(axes_.x); !speeds.empty()) {
         const int half = Measure(dc, Wide(TickLabel(speeds.back(), true))).cx / 2 + 1;
-        const int over = ToPixel(speeds.back(), axes_.y.low).x + half - (client.right - 1);
+        const int over = PixelOf(speeds.back(), axes_.y.low).x + half - (client.right - 1);
         if (over > 0) plot_.right -= over;
     }
 }
 
-void AdvanceChart::Render() {
+void AdvanceChart::Render() const {
+    stale_ = false;
     RECT client;
     ::GetClientRect(hwnd_, &client);
     if (client.right <= 0 || client.bottom <= 0) return;
@@ -220,7 +239,6 @@ void AdvanceChart::Render() {
     Text(dc, client.right / 2, Scaled(8, dpi_) / 2, Wide(shown_), TA_CENTER | TA_TOP);
     DrawAxes(dc);
     DrawCurve(dc);
-    ::InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 }  // namespace tc::win32

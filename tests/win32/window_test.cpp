@@ -63,6 +63,8 @@ TEST_F(WindowTest, EveryRowOfTheLayoutIsItsControlInPlaceWithItsStartText) {
     EXPECT_FALSE(style & WS_THICKFRAME);
     EXPECT_TRUE(style & WS_MINIMIZEBOX);
     EXPECT_EQ(Text(window->Handle()), "Перерасчет угла опережения ФУОЗ DA-VED  v0.98");
+    // Shown and activated, the window gives the text box the focus.
+    EXPECT_EQ(::GetFocus(), window->Memo1);
 
     tc::GridModel start;
     start.Fill();
@@ -320,6 +322,11 @@ TEST_F(LoadedWindow, RefreshDrawsTheStairsRedAndGreenWithMarkersInTheirColours) 
             EXPECT_EQ(chart.PixelAt(centre.x, centre.y + dy), colour) << "point " << i << ", " << dy << " px off";
     }
     EXPECT_EQ(chart.Points()[4].color, tc::kGreen);
+    // The screen shows that drawing too: the change asked for a repaint.
+    const POINT green = chart.ToPixel(chart.Points()[4].x, chart.Points()[4].y);
+    HDC screen = ::GetDC(chart.Handle());
+    EXPECT_EQ(::GetPixel(screen, green.x, green.y), RGB(tc::kGreen.r, tc::kGreen.g, tc::kGreen.b));
+    ::ReleaseDC(chart.Handle(), screen);
     // A step's level stretch, half-way, in the colour of the point it leads to.
     const tc::Step& step = chart.Steps()[30];
     const POINT from = chart.ToPixel(step.x0, step.y0), to = chart.ToPixel(step.x1, step.y0);
