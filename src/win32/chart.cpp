@@ -106,7 +106,7 @@ void AdvanceChart::SetTitle(const std::string& title, const std::string& fileNam
 
 void AdvanceChart::Invalidate() {
     stale_ = true;
-    ::InvalidateRect(hwnd_, nullptr, FALSE);
+    if (hwnd_) ::InvalidateRect(hwnd_, nullptr, FALSE);
 }
 
 void AdvanceChart::Draw() const {
@@ -231,7 +231,8 @@ void AdvanceChart::Render() const {
     ::SetBkColor(dc, kBackground);
     ::ExtTextOutW(dc, 0, 0, ETO_OPAQUE, &client, nullptr, 0, nullptr);
     ::SetBkMode(dc, TRANSPARENT);
-    ::SelectObject(dc, font_ ? font_ : ::GetStockObject(DEFAULT_GUI_FONT));
+    // The window's font is only borrowed: it may be deleted (a DPI change) before the next drawing.
+    HGDIOBJ oldFont = ::SelectObject(dc, font_ ? font_ : ::GetStockObject(DEFAULT_GUI_FONT));
     FitTitle();
 
     PlacePlot(dc, client);
@@ -239,6 +240,7 @@ void AdvanceChart::Render() const {
     Text(dc, client.right / 2, Scaled(8, dpi_) / 2, Wide(shown_), TA_CENTER | TA_TOP);
     DrawAxes(dc);
     DrawCurve(dc);
+    ::SelectObject(dc, oldFont);
 }
 
 }  // namespace tc::win32

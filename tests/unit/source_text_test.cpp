@@ -88,16 +88,17 @@ TEST(SourceText, ReadWindowIsShorterNearTheEnd) {
     EXPECT_EQ(source.Find("\r\n", 5, 100), 7u);
 }
 
-// The search anchors on one byte of the literal, not always its first: matches
-// at and near the ends of the text, literals of lowercase letters, spaces and
-// ';' alone, and bounds anywhere must come out as a plain search finds them.
+// The search anchors on one byte of the literal, not always its first (a
+// capital, a comma, a Cyrillic letter): matches at and near the ends of the
+// text, literals of lowercase letters, spaces and ';' alone, and bounds
+// anywhere must come out as a plain search finds them.
 TEST(SourceText, FindAgreesWithAPlainSearch) {
     std::mt19937 random(20261208);
     const auto pick = [&](std::size_t n) { return static_cast<std::size_t>(random() % n); };
     for (int round = 0; round < 20000; ++round) {
         std::string line;
         const std::size_t length = pick(160);
-        for (std::size_t i = 0; i < length; ++i) line += "ab; ,R"[pick(6)];
+        for (std::size_t i = 0; i < length; ++i) line += "ab; ,R\xE1"[pick(7)];
         const SourceText source = SourceText::FromFileBytes(line);
         const std::string& text = source.Text();
         std::string literal;
@@ -105,7 +106,7 @@ TEST(SourceText, FindAgreesWithAPlainSearch) {
             const std::size_t at = pick(text.size());
             literal = text.substr(at, 1 + pick(12));  // one that occurs
         } else {
-            for (std::size_t i = pick(12); i > 0; --i) literal += "ab; ,R"[pick(6)];
+            for (std::size_t i = pick(12); i > 0; --i) literal += "ab; ,R\xE1"[pick(7)];
         }
         const std::size_t from = pick(text.size() + 2);
         const std::size_t before = pick(3) ? std::string::npos : pick(text.size() + 20);
