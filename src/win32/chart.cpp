@@ -14,6 +14,9 @@ constexpr COLORREF kBackground = RGB(255, 255, 255);
 constexpr COLORREF kGridLine = RGB(220, 220, 220);
 constexpr COLORREF kFrame = RGB(64, 64, 64);
 constexpr COLORREF kInk = RGB(0, 0, 0);
+// At 96 DPI: around the plot and above the title, and the ticks' length.
+constexpr int kMargin = 8;
+constexpr int kTick = 4;
 
 COLORREF ToColorRef(const Rgb& rgb) { return RGB(rgb.r, rgb.g, rgb.b); }
 
@@ -141,7 +144,7 @@ void AdvanceChart::FitTitle() const {
 
 // The frame, grid lines, ticks and their labels.
 void AdvanceChart::DrawAxes(HDC dc) const {
-    const int tick = Scaled(4, dpi_);
+    const int tick = Scaled(kTick, dpi_);
     HPEN grid = ::CreatePen(PS_SOLID, 1, kGridLine);
     HGDIOBJ oldPen = ::SelectObject(dc, grid);
     ::SetTextColor(dc, kInk);
@@ -201,8 +204,8 @@ void AdvanceChart::PlacePlot(HDC dc, const RECT& client) const {
     int labels = 0;
     for (const double value : Ticks(axes_.y))
         labels = std::max<int>(labels, Measure(dc, Wide(TickLabel(value, false))).cx);
-    const int margin = Scaled(8, dpi_), tick = Scaled(4, dpi_);
-    plot_ = {margin + labels + tick + 2, margin + line + margin, client.right - margin - Scaled(8, dpi_),
+    const int margin = Scaled(kMargin, dpi_), tick = Scaled(kTick, dpi_);
+    plot_ = {margin + labels + tick + 2, margin + line + margin, client.right - 2 * margin,
              client.bottom - margin - line - tick - 1};
     // The last speed's label is centred on its tick: near the right edge, the frame gives way so it is not cut.
     if (const std::vector<double> speeds = Ticks(axes_.x); !speeds.empty()) {
@@ -237,7 +240,7 @@ void AdvanceChart::Render() const {
 
     PlacePlot(dc, client);
     ::SetTextColor(dc, kInk);
-    Text(dc, client.right / 2, Scaled(8, dpi_) / 2, Wide(shown_), TA_CENTER | TA_TOP);
+    Text(dc, client.right / 2, Scaled(kMargin, dpi_) / 2, Wide(shown_), TA_CENTER | TA_TOP);
     DrawAxes(dc);
     DrawCurve(dc);
     ::SelectObject(dc, oldFont);
