@@ -1,5 +1,7 @@
 #include "firmware/source_text.h"
 
+#include "firmware/scanner.h"
+
 #include <gtest/gtest.h>
 
 #include <random>
@@ -86,6 +88,27 @@ TEST(SourceText, ReadWindowIsShorterNearTheEnd) {
     EXPECT_EQ(source.Find("abc", 0, 1), 0u);
     EXPECT_EQ(source.Find("abc", 0, 0), std::nullopt);
     EXPECT_EQ(source.Find("\r\n", 5, 100), 7u);
+}
+
+// The scan's own literals among near misses: each must be found where it
+// starts, not where its anchor byte first shows.
+TEST(SourceText, FindsTheScansLiteralsAmongNearMisses) {
+    const struct {
+        const char* name;
+        std::string text, literal;
+        std::optional<std::size_t> at;
+    } cases[] = {
+        {"register after a shorter one", "cpi R1, 5\r\ncpi R18, 12", "cpi R18,", 11},
+        {"anchor found, first byte not", "xpi R18,\r\ncpi R18,", "cpi R18,", 10},
+        {"label after another table's", "FuozTable2:\r\nFuozTable1:", "FuozTable1:", 13},
+        {"marker after a comment with its letters", Utf8ToCp1251("; блок\r\n;блок задержки искры"), kSparkMarker, 8},
+        {"lowercase alone, at the very end", "ab abc", "abc", 3},
+        {"only a near miss", "sbi ADCSRB,", "sbi ADCSRA,", std::nullopt},
+    };
+    for (const auto& c : cases) {
+        const SourceText source = SourceText::FromFileBytes(c.text);
+        EXPECT_EQ(source.Find(c.literal, 0), c.at) << c.name;
+    }
 }
 
 // The search anchors on one byte of the literal, not always its first (a
