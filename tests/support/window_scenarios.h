@@ -111,11 +111,10 @@ inline std::string Grid(Driver& driver) {
     return text;
 }
 
-// Runs the scenario on a window that opens `file` from its File button, then
-// writes NAME.asm (the file afterwards), NAME.messages and NAME.grid into the
-// folder named by TIMINGCALC_SCENARIOS_OUT, when the build names one.
 // Runs the scenario on its source, written as CDI.asm into a folder of its own,
-// which the open dialog answers with.
+// which the open dialog answers with; then writes NAME.asm (the file afterwards),
+// NAME.messages and NAME.grid into the folder named by TIMINGCALC_SCENARIOS_OUT,
+// when the build names one.
 inline void Run(const Scenario& scenario, Driver& driver, WindowRecorders& recorders) {
     cli::Folder folder;
     const fs::path file = folder / "CDI.asm";
