@@ -42,6 +42,8 @@ public:
     virtual ~Driver() = default;
     virtual void Do(const Action& action) = 0;
     virtual std::string Cell(int column, int row) = 0;
+    // The text combo box `number` shows, as the window's own control holds it.
+    virtual std::string Combo(int number) = 0;
 };
 
 struct Scenario {
@@ -108,7 +110,8 @@ inline std::string Grid(Driver& driver) {
         for (int column = 0; column < 5; ++column) text += (column ? "\t" : "") + driver.Cell(column, row);
         text += "\n";
     }
-    return text;
+    // The combo boxes as shown: a window could show one text and save another.
+    return text + "combos:\t" + driver.Combo(1) + "\t" + driver.Combo(2) + "\t" + driver.Combo(3) + "\n";
 }
 
 // Runs the scenario on its source, written as CDI.asm into a folder of its own,

@@ -12,6 +12,10 @@ public:
         : act_(std::move(act)), window_(window) {}
     void Do(const scenarios::Action& action) override { act_(action); }
     std::string Cell(int column, int row) override { return window_.Core().Model().grid.Cell(column, row); }
+    std::string Combo(int number) override {
+        HWND combos[] = {window_.ComboBox1, window_.ComboBox2, window_.ComboBox3};
+        return TForm1::TextOf(combos[number - 1]);
+    }
 
 private:
     std::function<void(const scenarios::Action&)> act_;
