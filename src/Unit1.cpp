@@ -66,6 +66,9 @@ QComboBox* TForm1::NewCombo(tc::Combo shown) {
     // A line edit of its own makes it editable without setEditable's drop-down made
     // up front, which would add a tenth to the start-up; the drop-down comes when opened.
     combo->setLineEdit(new QLineEdit(combo));
+    // No completion from the list, which setLineEdit adds: a typed "3" is the angle 3,
+    // not the list's "35", as in the Win32 window.
+    combo->setCompleter(nullptr);
     combo->setInsertPolicy(QComboBox::NoInsert);
     combo->setDuplicatesEnabled(true);
     // The table number takes 1 to 3; the sensor angle and spark duration digits.

@@ -20,6 +20,9 @@ inline void PrintTo(const ComboTyping& c, std::ostream* os) { *os << c.name; }
 
 inline const ComboTyping kComboTypings[] = {
     {"SensorTakesDigits", 1, true, "35", "35"},
+    // Not completed from the list's "35" and "100".
+    {"SensorTakesOneDigitAsTyped", 1, true, "3", "3"},
+    {"SparkTakesOneDigitAsTyped", 3, true, "1", "1"},
     {"SensorDropsLettersAndStopsAtTwo", 1, true, "3x57", "35"},
     {"SensorDropsSignAndSeparators", 1, true, "-4.,5", "45"},
     {"SensorBackspace", 1, false, "\b", "2"},
