@@ -57,6 +57,21 @@ inline void PrintTo(const Scenario& scenario, std::ostream* os) { *os << scenari
 
 inline std::string LineFeeds() { return cli::ReplaceAll(cli::Sample(), "\r\n", "\n"); }
 
+// Line feeds alone up to the first table, CR LF from there on.
+inline std::string MixedLineEnds() {
+    const std::string sample = cli::Sample();
+    const std::size_t tables = sample.find("FuozTable1:");
+    return cli::ReplaceAll(sample.substr(0, tables), "\r\n", "\n") + sample.substr(tables);
+}
+
+// Table 3 without its last three entries.
+inline std::string ShortTable3() {
+    std::string sample = cli::Sample();
+    const std::size_t from = sample.find("ldi R16, 2\t", sample.find("FuozTable3:"));
+    sample.erase(from, sample.find("\tret", from) - from);
+    return sample;
+}
+
 inline const std::vector<Scenario>& All() {
     static const std::vector<Scenario> all = {
         {"OpenAndSave", cli::Sample(), {Click(1), Click(5)}, {}},
@@ -93,6 +108,38 @@ inline const std::vector<Scenario>& All() {
          {Click(1), Click(5)},
          {{"warning", "В исходном тексте не найдено: \"FuozTable3:\""},
           {"warning", "В исходном тексте не найдено: \"FuozTable3:\""}}},
+        // The list's item is taken even when it is the current one, under a typed text.
+        {"SensorRepickedAfterTyping", cli::Sample(), {Click(1), TypeCombo(1, "7"), PickItem(1, 4), Click(5)}, {}},
+        {"EditsBeforeOpen",
+         cli::Sample(),
+         {TypeCell(4, 11, "5"), Click(4), PickItem(2, 2), TypeCombo(3, "120"), Click(1), Click(5)},
+         {{"app", "'' is not a valid floating point value."}, {"app", "'' is not a valid integer value."}}},
+        {"LanguageSwitchedBetweenCellEdits",
+         cli::Sample(),
+         {Click(1), TypeCell(4, 2, "15.5"), Click(7), TypeCell(4, 3, "16"), Click(7), Click(7), TypeCell(4, 4, "-130"),
+          Click(5)},
+         {{"warning", "Over range 125° below the sensor"}}},
+        {"StoredTable2SurvivesSwitching",
+         cli::Sample(),
+         {Click(1), PickItem(2, 1), TypeCell(4, 6, "25.5"), Click(2), PickItem(2, 0), PickItem(2, 1), Click(5)},
+         {}},
+        {"AngleCellEdges",
+         cli::Sample(),
+         {Click(1), TypeCell(4, 1, "-"), TypeCell(4, 2, "0"), TypeCell(4, 3, ",5"), TypeCell(4, 4, "5,"),
+          TypeCell(4, 5, "+"), TypeCell(4, 6, "0019.30"), TypeCell(4, 7, "19.65000000000000000001"),
+          TypeCell(4, 8, "72.1"), TypeCell(4, 9, "-105.6"), TypeCell(4, 10, "20.2"), Click(5)},
+         {}},
+        {"SpeedsFilteredAndOutOfOrder",
+         cli::Sample(),
+         {Click(1), TypeCell(0, 4, "1a2-3.4,5"), TypeCell(0, 5, "3000"), TypeCell(0, 6, "0600"), Click(5)},
+         {}},
+        {"MixedLineEnds", MixedLineEnds(), {Click(1), TypeCell(4, 2, "19"), Click(5)}, {}},
+        {"Table3ShortOfEntries",
+         ShortTable3(),
+         {Click(1), PickItem(2, 2), Click(5)},
+         {{"warning", "Найдено только 29 из 32 строк \"ldi R16,\" после FuozTable3:"},
+          {"app", "'' is not a valid integer value."},
+          {"warning", "Найдено только 29 из 32 строк \"ldi R16,\" после FuozTable3:"}}},
     };
     return all;
 }
