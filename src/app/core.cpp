@@ -1,5 +1,6 @@
 #include "app/core.h"
 
+#include <algorithm>
 #include <bitset>
 #include <exception>
 #include <utility>
@@ -30,6 +31,25 @@ const std::string& FieldText(const GridModel& model, const Field& field) {
         case Field::Cell: break;
     }
     return model.grid.Cell(field.column, field.row);  // throws outside the grid
+}
+
+// Whether a combo box's keys could have typed the text: only characters they let
+// through as they are, and no more than the box holds. A cell's editor and Paste
+// check their own.
+bool Typeable(const GridModel& model, const Field& field, std::string_view text) {
+    const ComboField* box = &model.sensor;
+    std::optional<char32_t> (*filter)(char32_t) = FilterDigitKey;
+    switch (field.kind) {
+        case Field::SensorAngle: break;
+        case Field::TableNumber: box = &model.table, filter = FilterTableKey; break;
+        case Field::SparkDuration: box = &model.spark; break;
+        case Field::Cell: return true;
+    }
+    if (box->maxLength > 0 && text.size() > static_cast<std::size_t>(box->maxLength)) return false;
+    return std::ranges::all_of(text, [filter](char c) {
+        const char32_t ch = static_cast<unsigned char>(c);
+        return ch != kBackspace && filter(ch) == ch;
+    });
 }
 
 void SetField(GridModel& model, const Field& field, std::string text) {
@@ -110,14 +130,14 @@ Outcome Core::Run(Body body) {
 template <class Body>
 Outcome Core::Step(Body body) {
     typing_.reset();
-    GridModel before = model_;
+    Snapshot before{model_, series_};
     Outcome outcome = Run(body);
     Remember(std::move(before));
     return outcome;
 }
 
-void Core::Remember(GridModel before) {
-    if (SameValues(before, model_)) return;
+void Core::Remember(Snapshot before) {
+    if (SameValues(before.values, model_)) return;
     undo_.push_back(std::move(before));
     if (undo_.size() > kUndoSteps) undo_.pop_front();
     redo_.clear();
@@ -242,8 +262,14 @@ void Core::RefillAngles() {
 // another, are one step, and one that comes back to where it began is none.
 Outcome Core::Edit(const Field& field, std::string text) {
     if (FieldText(model_, field) == text) return {};
+    if (!Typeable(model_, field, text)) {
+        // A paste brings in what the box's keys would not: the box shows its value again.
+        SetField(shown_.model, field, std::move(text));
+        Publish();
+        return {};
+    }
     const bool continued = typing_ == field;
-    GridModel before = continued ? GridModel{} : model_;
+    Snapshot before = continued ? Snapshot{} : Snapshot{model_, series_};
     SetField(model_, field, text);
     SetField(shown_.model, field, std::move(text));  // the view shows what was typed already
     const bool refill = field.kind == Field::SensorAngle || field.kind == Field::TableNumber;
@@ -253,7 +279,7 @@ Outcome Core::Edit(const Field& field, std::string text) {
     typing_ = field;
     if (!continued) {
         Remember(std::move(before));
-    } else if (!undo_.empty() && SameValues(undo_.back(), model_)) {
+    } else if (!undo_.empty() && SameValues(undo_.back().values, model_)) {
         undo_.pop_back();
         typing_.reset();
     }
@@ -455,21 +481,18 @@ Outcome Core::ConfirmLeave() {
     return {.status = Outcome::Refused, .diagnostics = {}};
 }
 
-Outcome Core::Undo() {
-    typing_.reset();
-    if (undo_.empty()) return {};
-    redo_.push_back(model_);
-    CopyValues(model_, undo_.back());
-    undo_.pop_back();
-    return Run([](Outcome&) {});
-}
+Outcome Core::Undo() { return Restore(undo_, redo_); }
 
-Outcome Core::Redo() {
+Outcome Core::Redo() { return Restore(redo_, undo_); }
+
+Outcome Core::Restore(std::deque<Snapshot>& from, std::deque<Snapshot>& to) {
     typing_.reset();
-    if (redo_.empty()) return {};
-    undo_.push_back(model_);
-    CopyValues(model_, redo_.back());
-    redo_.pop_back();
+    if (from.empty()) return {};
+    to.push_back({model_, series_});
+    CopyValues(model_, from.back().values);
+    // The curve as it was then: an undone table switch takes its plot back too.
+    series_ = std::move(from.back().plot);
+    from.pop_back();
     return Run([](Outcome&) {});
 }
 

@@ -119,12 +119,20 @@ private:
         std::uint64_t sourceRevision = 0;
     };
 
+    // A step to go back to: the values, and the curve plotted with them.
+    struct Snapshot {
+        GridModel values;
+        PlotSeries plot;
+    };
+
     template <class Body>
     Outcome Run(Body body);
     // Run, remembering the values before as one step when the body changes them.
     template <class Body>
     Outcome Step(Body body);
-    void Remember(GridModel before);
+    void Remember(Snapshot before);
+    // Undo and redo: back to the last step of `from`, keeping the present in `to`.
+    Outcome Restore(std::deque<Snapshot>& from, std::deque<Snapshot>& to);
     void Opened();
     void Publish();
     void SetText(Element element, std::string text);
@@ -166,7 +174,7 @@ private:
     Shown shown_;
     GridModel saved_;      // the values as last opened or saved
     bool opened_ = false;  // a source was read into the grid
-    std::deque<GridModel> undo_, redo_;
+    std::deque<Snapshot> undo_, redo_;
     // The field whose edits, one after another with nothing between, make one step.
     std::optional<Field> typing_;
 };

@@ -23,14 +23,14 @@ bool PasteTarget(int column, int row) {
 
 namespace {
 
+// Lines end with LF, CR LF, or CR alone, as some older programs copy them.
 std::vector<std::string_view> Lines(std::string_view text) {
     std::vector<std::string_view> lines;
     while (!text.empty()) {
-        const std::size_t lf = text.find('\n');
-        std::string_view line = text.substr(0, lf);
-        if (line.ends_with('\r')) line.remove_suffix(1);
-        lines.push_back(line);
-        text.remove_prefix(lf == std::string_view::npos ? text.size() : lf + 1);
+        const std::size_t end = text.find_first_of("\r\n");
+        lines.push_back(text.substr(0, end));
+        if (end == std::string_view::npos) break;
+        text.remove_prefix(end + (text.substr(end, 2) == "\r\n" ? 2 : 1));
     }
     while (!lines.empty() && lines.back().empty()) lines.pop_back();
     return lines;

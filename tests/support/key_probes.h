@@ -93,9 +93,9 @@ inline const KeyProbe kKeyProbes[] = {
      "Win32"},
     // Outside the grid the Win32 window has no Ctrl+Z and Ctrl+Y: not on the buttons, not in the combo boxes.
     {"UndoFromAButtonAfterTyping", "x", "c4,5 t12 b4 Cz",
-     "focus=Button4 cell=4,5 editor=none combos=20/1/66 lang=English plot5=12 changed=[] said=[] clip='x'", "Win32"},
+     "focus=Button4 cell=4,5 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'", "Win32"},
     {"UndoFromAButtonAfterStore", "x", "c4,5 t12 b2 Cz Cz",
-     "focus=Button2 cell=4,5 editor=none combos=20/1/66 lang=English plot5=12 changed=[] said=[] clip='x'", "Win32"},
+     "focus=Button2 cell=4,5 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'", "Win32"},
     {"RedoFromAButton", "x", "c4,5 t12 Down Cz b4 Cy",
      "focus=Button4 cell=4,6 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[4,5=12] said=[] clip='x'",
      "Win32"},
@@ -110,13 +110,13 @@ inline const KeyProbe kKeyProbes[] = {
     {"RedoTypedSensorAngleThenUndo", "x", "k1 End SHome t35 Cz Cy Cz",
      "focus=ComboBox1 cell=0,1 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
      "Win32"},
-    // An undone table switch leaves the chart plotting the other table, in both windows.
+    // An undone table switch takes its curve back too.
     {"UndoInTheCellUndoesTheTableSwitch", "x", "k2 End SHome t2 c4,5 Cz",
      "focus=StringGrid1 cell=4,5 editor='11.6' combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
-     "both"},
+     nullptr},
     {"UndoTypingThenTableSwitch", "x", "k2 End SHome t2 c4,5 t7 Cz Cz",
      "focus=StringGrid1 cell=4,5 editor='11.6' combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
-     "both"},
+     nullptr},
     {"RedoAfterANewEditIsGone", "x", "c4,5 t12 Down Cz t3 Cy",
      "focus=StringGrid1 cell=4,6 editor='3' combos=20/1/66 lang=English plot5=11.6 changed=[4,6=3] said=[] clip='x'",
      nullptr},
@@ -129,7 +129,8 @@ inline const KeyProbe kKeyProbes[] = {
      "focus=ComboBox1 cell=4,5 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
      "Win32"},
     {"UndoInTheCellAfterAStore", "x", "c4,5 t12 b2 c4,6 Cz",
-     "focus=StringGrid1 cell=4,6 editor='12.3' combos=20/1/66 lang=English plot5=12 changed=[4,5=12] said=[] clip='x'",
+     "focus=StringGrid1 cell=4,6 editor='12.3' combos=20/1/66 lang=English plot5=11.6 changed=[4,5=12] said=[] "
+     "clip='x'",
      nullptr},
     {"UndoInTheCellAfterALanguageSwitch", "x", "c4,5 t12 b7 c4,6 Cz",
      "focus=StringGrid1 cell=4,6 editor='12.3' combos=20/1/66 lang=Russian plot5=11.6 changed=[] said=[] clip='x'",
@@ -138,10 +139,10 @@ inline const KeyProbe kKeyProbes[] = {
      "focus=StringGrid1 cell=4,6 editor='12.3' combos=20/1/66 lang=English plot5=11.6 changed=[4,5=12] said=[] "
      "clip='x'",
      nullptr},
-    // The same stale chart, after a table picked with Down.
+    // The same, after a table picked with Down.
     {"UndoInTheCellAfterAListedTableSwitch", "x", "k2 Down c4,5 Cz",
      "focus=StringGrid1 cell=4,5 editor='11.6' combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
-     "both"},
+     nullptr},
     // Alt+Backspace, the older undo key, undoes only in the Qt window.
     {"AltBackspaceInTheCell", "x", "c4,5 t12 ABksp",
      "focus=StringGrid1 cell=4,5 editor='11.6' combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
@@ -194,11 +195,11 @@ inline const KeyProbe kKeyProbes[] = {
      "focus=StringGrid1 cell=4,32 editor='9' combos=20/1/66 lang=English plot5=11.6 changed=[4,32=9] said=[] "
      "clip='9\\n'",
      nullptr},
-    // Lines ended by CR alone are read as one line, and the refusal shows the raw CR, in both windows.
+    // Lines ended by CR alone are lines too.
     {"PasteCrOnly", "1\r2\r", "c4,5 Cv",
      "focus=StringGrid1 cell=4,5 editor='1' combos=20/1/66 lang=English plot5=11.6 changed=[4,5=1 4,6=2] said=[] "
      "clip='12'",
-     "both"},
+     nullptr},
     {"PasteNothing", "", "c4,5 Cv",
      "focus=StringGrid1 cell=4,5 editor='11.6' combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip=''",
      nullptr},
@@ -225,12 +226,13 @@ inline const KeyProbe kKeyProbes[] = {
     {"ShiftDeleteInTheCell", "x", "c4,5 SDel",
      "focus=StringGrid1 cell=4,5 editor='' combos=20/1/66 lang=English plot5=11.6 changed=[4,5=] said=[] clip='11.6'",
      nullptr},
-    // Shift+Insert puts the raw text into a combo box past its key filter, in both windows.
+    // A paste into a combo box that its keys could not have typed is refused.
     {"ShiftInsertInTheSensorBox", "ab", "k1 End SHome SIns",
      "focus=ComboBox1 cell=0,1 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='ab'",
-     "both"},
+     nullptr},
     {"ShiftInsertInTheTableBox", "7", "k2 End SHome SIns",
-     "focus=ComboBox2 cell=0,1 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='7'", "both"},
+     "focus=ComboBox2 cell=0,1 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='7'",
+     nullptr},
     {"CtrlVInTheSensorBox", "ab", "k1 End SHome Cv",
      "focus=ComboBox1 cell=0,1 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='ab'",
      nullptr},
@@ -328,11 +330,6 @@ inline const KeyProbe kKeyProbes[] = {
     {"DownInTheSparkBoxFromATextNotListed", "x", "k3 Down",
      "focus=ComboBox3 cell=0,1 editor=none combos=20/1/200 lang=English plot5=11.6 changed=[] said=[] clip='x'",
      nullptr},
-    // The Qt combo box's item stays where it was picked while text is typed, so Down goes on from it.
-    {"DownAfterATypedTextNotListed", "x", "k1 End SHome t3 Down",
-     "focus=ComboBox1 cell=0,1 editor=none combos=35/1/66 lang=English plot5=26.6 changed=[32 cells from 4,1=25.2] "
-     "said=[] clip='x'",
-     "Qt"},
     {"F4OpensTheList", "x", "k1 F4",
      "focus=ComboBox1 cell=0,1 editor=none combos=20/1/66 list lang=English plot5=11.6 changed=[] said=[] clip='x'",
      nullptr},
@@ -343,14 +340,11 @@ inline const KeyProbe kKeyProbes[] = {
     {"ListDownEscape", "x", "k2 ADown Down Esc",
      "focus=ComboBox2 cell=0,1 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
      "Win32"},
-    // A typed 3, then Down: the Qt box goes back to 2, the item after the picked 1.
+    // A typed 3, then Down: the list goes on from the typed item, the last.
     {"DownAfterATypedTableNumber", "x", "k2 End SHome t3 Down",
      "focus=ComboBox2 cell=0,1 editor=none combos=20/3/66 lang=English plot5=9.5 changed=[32 cells from 4,1=8.1] "
      "said=[] clip='x'",
-     "Qt"},
-    // From a text not in the list, Up picks the first item only in the Win32 window.
-    {"UpInTheSparkBoxFromATextNotListed", "x", "k3 Up",
-     "focus=ComboBox3 cell=0,1 editor=none combos=20/1/200 lang=English plot5=11.6 changed=[] said=[] clip='x'", "Qt"},
+     nullptr},
     {"TabOutOfATypedCombo", "x", "k1 End SHome t3 Tab",
      "focus=Button2 cell=0,1 editor=none combos=3/1/66 lang=English plot5=-5.4 changed=[32 cells from 4,1=-6.8] "
      "said=[] clip='x'",

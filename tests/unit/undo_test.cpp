@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <functional>
 
 #include "app/core.h"
@@ -87,19 +88,24 @@ TEST(Unsaved, NothingWithoutAnOpenedSource) {
 // After the steps: what the grid and the combo boxes hold, and what is left to undo and redo.
 struct After {
     std::string angle5 = kAngle5, angle6 = "16.5", code5 = kCode5, sensor = "20", spark = "66";
+    std::string plot5 = kAngle5;  // the angle of the curve's fifth point
     bool unsaved = false, canUndo = false, canRedo = false;
     friend bool operator==(const After&, const After&) = default;
 };
 
 void PrintTo(const After& a, std::ostream* os) {
     *os << "angle5 " << a.angle5 << ", angle6 " << a.angle6 << ", code5 " << a.code5 << ", sensor " << a.sensor
-        << ", spark " << a.spark << ", unsaved " << a.unsaved << ", undo " << a.canUndo << ", redo " << a.canRedo;
+        << ", spark " << a.spark << ", plot5 " << a.plot5 << ", unsaved " << a.unsaved << ", undo " << a.canUndo
+        << ", redo " << a.canRedo;
 }
 
 After Now(const Loaded& h) {
     const GridModel& m = h.core.Model();
-    return {h.Cell(4, 5), h.Cell(4, 6),     h.Cell(1, 5),     m.sensor.text,
-            m.spark.text, h.core.Unsaved(), h.core.CanUndo(), h.core.CanRedo()};
+    const auto& points = h.core.Series().Points();
+    char plot5[32] = "";
+    if (points.size() > 4) std::snprintf(plot5, sizeof plot5, "%g", points[4].y);
+    return {h.Cell(4, 5), h.Cell(4, 6),     h.Cell(1, 5),     m.sensor.text,   m.spark.text,
+            plot5,        h.core.Unsaved(), h.core.CanUndo(), h.core.CanRedo()};
 }
 
 After Changed(std::function<void(After&)> change) {
@@ -141,14 +147,20 @@ TEST(Undo, StepsBackAndForward) {
          {[](Loaded& h) { h.Type(4, 5, "10"), h.core.StoreAngles(); }, undo},
          Changed([](After& a) { a.angle5 = "10", a.unsaved = a.canUndo = a.canRedo = true; })},
         {"stored codes", {[](Loaded& h) { h.Type(4, 5, "10"), h.core.StoreAngles(); }}, Changed([](After& a) {
-             a.angle5 = "10", a.code5 = "14", a.unsaved = a.canUndo = true;
+             a.angle5 = a.plot5 = "10", a.code5 = "14", a.unsaved = a.canUndo = true;
          })},
         {"a sensor angle with its refill", {[](Loaded& h) { h.core.SetSensorAngle("30"); }}, Changed([](After& a) {
-             a.angle5 = "27.2", a.angle6 = "26.5", a.sensor = "30", a.unsaved = a.canUndo = true;
+             a.angle5 = a.plot5 = "27.2", a.angle6 = "26.5", a.sensor = "30", a.unsaved = a.canUndo = true;
          })},
         {"undone with its refill", {[](Loaded& h) { h.core.SetSensorAngle("30"); }, undo}, Changed([](After& a) {
              a.canRedo = true;
          })},
+        {"and redone with it", {[](Loaded& h) { h.core.SetSensorAngle("30"); }, undo, redo}, Changed([](After& a) {
+             a.angle5 = a.plot5 = "27.2", a.angle6 = "26.5", a.sensor = "30", a.unsaved = a.canUndo = true;
+         })},
+        {"a sensor angle its keys could not type is none", {[](Loaded& h) { h.core.SetSensorAngle("3a"); }}, {}},
+        {"nor one too long", {[](Loaded& h) { h.core.SetSensorAngle("123"); }}, {}},
+        {"nor a table number past 3", {[](Loaded& h) { h.core.ChooseTable("7"); }}, {}},
         {"typing a sensor angle is one step",
          {[](Loaded& h) { h.core.SetSensorAngle("3"), h.core.SetSensorAngle("35"); }, undo},
          Changed([](After& a) { a.canRedo = true; })},
@@ -160,7 +172,7 @@ TEST(Undo, StepsBackAndForward) {
          Changed([](After& a) { a.angle5 = "10", a.unsaved = a.canUndo = a.canRedo = true; })},
         {"and redo makes it saved again",
          {[](Loaded& h) { h.Type(4, 5, "10"), h.core.Save(); }, undo, redo},
-         Changed([](After& a) { a.angle5 = "10", a.code5 = "14", a.canUndo = true; })},
+         Changed([](After& a) { a.angle5 = a.plot5 = "10", a.code5 = "14", a.canUndo = true; })},
         {"back past the save",
          {[](Loaded& h) { h.Type(4, 5, "10"), h.core.Save(); }, undo, undo},
          Changed([](After& a) { a.unsaved = a.canRedo = true; })},
@@ -218,6 +230,7 @@ TEST(Paste, TakesAColumnOrNothing) {
         {"one value a line", 4, 5, "10\n11.5\n-\n", {"10", "11.5", "-"}, {}},
         {"no line break at the end", 4, 5, "10\n11", {"10", "11"}, {}},
         {"CR LF lines", 4, 5, "10\r\n11\r\n", {"10", "11"}, {}},
+        {"CR alone ends a line too", 4, 5, "10\r11\r", {"10", "11"}, {}},
         {"trailing empty lines are none", 4, 31, "10\n11\n\n\r\n", {"10", "11"}, {}},
         {"a decimal comma", 4, 5, "11,5", {"11.5"}, {}},
         {"negative angles", 4, 5, "-5.5\n-12", {"-5.5", "-12"}, {}},
