@@ -138,6 +138,8 @@ void TForm1::ConnectHandlers() {
     connect(ComboBox1, &QComboBox::editTextChanged, this, &TForm1::ComboBox1Change);
     connect(ComboBox2, &QComboBox::editTextChanged, this, &TForm1::ComboBox2Change);
     connect(ComboBox3, &QComboBox::editTextChanged, this, &TForm1::ComboBox3Change);
+    for (QComboBox* combo : {ComboBox1, ComboBox2, ComboBox3})
+        connect(combo, &QComboBox::editTextChanged, this, [combo] { FollowTypedText(combo); });
     StringGrid1->selectCell = [this](int column, int row) { StringGrid1SelectCell(column, row); };
     StringGrid1->TableModel().edited = [this](int column, int row, const QString& text) {
         StringGrid1SetEditText(column, row, text);
@@ -210,6 +212,15 @@ void TForm1::ShowComboText(QComboBox* combo, const tc::ComboField& field) {
     const int item = combo->findText(Q(field.text), Qt::MatchExactly);
     if (combo->currentIndex() != item) combo->setCurrentIndex(item);
     if (combo->currentText() != Q(field.text)) combo->setEditText(Q(field.text));
+}
+
+// The list's item follows a typed text that is one of its items, so that Up and
+// Down go on from it, as in a Windows combo box. The text, and with it the line
+// edit's own undo, stays as typed.
+void TForm1::FollowTypedText(QComboBox* combo) {
+    const QSignalBlocker quiet(combo);
+    const int item = combo->findText(combo->lineEdit()->text(), Qt::MatchExactly);
+    if (item >= 0 && combo->currentIndex() != item) combo->setCurrentIndex(item);
 }
 
 void TForm1::CellChanged(int column, int row) { StringGrid1->TableModel().CellChanged(column, row); }

@@ -69,6 +69,7 @@ private:
     void ConnectHandlers();
     void Show(const tc::Outcome& outcome);
     void ShowComboText(QComboBox* combo, const tc::ComboField& field);
+    static void FollowTypedText(QComboBox* combo);
 
     // What the core tells.
     void CellChanged(int column, int row) override;
