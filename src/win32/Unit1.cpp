@@ -67,17 +67,6 @@ void SetClipboardText(HWND owner, const std::string& text) {
 
 int IdOf(const FormControl& control) { return kFirstId + static_cast<int>(&control - kForm1Layout.data()); }
 
-// The typed characters a combo box's edit takes: the same filters as the Qt window's.
-LRESULT CALLBACK ComboKeys(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR table) {
-    if (message == WM_CHAR) {
-        const auto typed = static_cast<char32_t>(wParam);
-        if (!(table ? FilterTableKey(typed) : FilterDigitKey(typed))) return 0;
-    }
-    if (message == WM_PASTE) return 0;  // pasted text would pass by the filter
-    if (message == WM_NCDESTROY) ::RemoveWindowSubclass(edit, &ComboKeys, 1);
-    return ::DefSubclassProc(edit, message, wParam, lParam);
-}
-
 // The source text box is read-only: Tab and Enter go on through the window, as in the Qt window.
 LRESULT CALLBACK MemoKeys(HWND memo, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR) {
     if (message == WM_NCDESTROY) ::RemoveWindowSubclass(memo, &MemoKeys, 1);
@@ -167,8 +156,11 @@ HWND TForm1::NewControl(const FormControl& control, int id) {
             COMBOBOXINFO info{};
             info.cbSize = sizeof info;
             ::GetComboBoxInfo(combo, &info);
+            ComboEdit& edit = comboEdits_[static_cast<int>(*control.combo)];
+            edit.combo = combo;
             // The table number takes 1 to 3; the sensor angle and spark duration digits.
-            ::SetWindowSubclass(info.hwndItem, &ComboKeys, 1, *control.combo == tc::Combo::TableNumber ? 1 : 0);
+            edit.table = *control.combo == tc::Combo::TableNumber;
+            ::SetWindowSubclass(info.hwndItem, &ComboKeys, 1, reinterpret_cast<DWORD_PTR>(&edit));
             return combo;
         }
         case FormControl::Chart:
@@ -177,6 +169,30 @@ HWND TForm1::NewControl(const FormControl& control, int id) {
         case FormControl::Label: return create(0, L"STATIC", SS_LEFT | SS_NOPREFIX);
     }
     return nullptr;
+}
+
+// The typed characters a combo box's edit takes: the same filters as the Qt window's.
+LRESULT CALLBACK TForm1::ComboKeys(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data) {
+    ComboEdit& combo = *reinterpret_cast<ComboEdit*>(data);
+    switch (message) {
+        case WM_CHAR: {
+            const auto typed = static_cast<char32_t>(wParam);
+            if (!(combo.table ? FilterTableKey(typed) : FilterDigitKey(typed))) return 0;
+            return combo.typing.Type(edit, message, wParam, lParam);
+        }
+        case WM_KEYDOWN:
+            if (wParam == VK_DELETE) return combo.typing.Type(edit, message, wParam, lParam);
+            break;
+        case WM_PASTE: return 0;  // pasted text would pass by the filter
+        case WM_NCDESTROY: ::RemoveWindowSubclass(edit, &ComboKeys, 1); break;
+        default: break;
+    }
+    return ::DefSubclassProc(edit, message, wParam, lParam);
+}
+
+TForm1::ComboEdit& TForm1::EditOf(HWND combo) {
+    return *std::find_if(std::begin(comboEdits_), std::end(comboEdits_),
+                         [combo](const ComboEdit& edit) { return edit.combo == combo; });
 }
 
 HWND TForm1::NewGrid(int id, const RECT& place) {
@@ -277,7 +293,27 @@ void TForm1::FitLabel(HWND label, const FormControl& control) {
                    Scaled(control.height, dpi_), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
-bool TForm1::PreTranslate(MSG& msg) { return hwnd_ && ::IsDialogMessageW(hwnd_, &msg); }
+bool TForm1::PreTranslate(MSG& msg) {
+    if (!hwnd_) return false;
+    // Undo and redo from wherever the focus is; the grid takes them first, for its editor's own typing.
+    // Never translated: no control sees them as characters.
+    // The combo boxes' edits undo their own typing first, as the grid's editor does.
+    const EditKey key = EditKeyOf(msg.message, msg.wParam);
+    if ((key == EditKey::Undo || key == EditKey::Redo) && ::IsChild(hwnd_, msg.hwnd)) {
+        HWND grid = StringGrid1->Handle();
+        if (msg.hwnd == grid || ::IsChild(grid, msg.hwnd)) {
+            ::DispatchMessageW(&msg);
+            return true;
+        }
+        for (ComboEdit& combo : comboEdits_)
+            if (::IsChild(combo.combo, msg.hwnd) &&
+                (key == EditKey::Undo ? combo.typing.Undo(msg.hwnd) : combo.typing.Redo(msg.hwnd)))
+                return true;
+        key == EditKey::Undo ? EditUndo() : EditRedo();
+        return true;
+    }
+    return ::IsDialogMessageW(hwnd_, &msg);
+}
 
 LRESULT CALLBACK TForm1::Proc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     if (message == WM_NCCREATE) {
@@ -350,6 +386,7 @@ void TForm1::Command(int /*id*/, int code, HWND control) {
         if (control != combo) continue;
         if (code == CBN_EDITCHANGE) return (this->*change)(TextOf(combo));
         if (code != CBN_SELCHANGE) return;
+        EditOf(combo).typing.Forget();  // an item picked replaces the typed text
         // The edit shows the picked item only after this notice: the text is the item's.
         const auto item = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
         if (item == CB_ERR) return;
@@ -391,6 +428,7 @@ void TForm1::EditUndo() { Show(core_->Undo()); }
 void TForm1::EditRedo() { Show(core_->Redo()); }
 
 void TForm1::ShowComboText(HWND combo, const ComboField& field) {
+    const std::string shown = TextOf(combo);
     // Setting a combo box's text or selection sends no change notice: showing the model is no edit.
     if (::SendMessageW(combo, CB_GETCOUNT, 0, 0) != static_cast<LRESULT>(field.items.size())) {
         ::SendMessageW(combo, CB_RESETCONTENT, 0, 0);
@@ -405,6 +443,7 @@ void TForm1::ShowComboText(HWND combo, const ComboField& field) {
     if (::SendMessageW(combo, CB_GETCURSEL, 0, 0) != item)
         ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
     if (TextOf(combo) != field.text) ::SetWindowTextW(combo, text.c_str());
+    if (TextOf(combo) != shown) EditOf(combo).typing.Forget();  // its typing is no longer there to undo
 }
 
 void TForm1::CellChanged(int column, int row) { StringGrid1->CellChanged(column, row); }

@@ -61,7 +61,7 @@ public:
     void EditUndo();
     void EditRedo();
 
-    // The message loop's part of the window: Tab and the dialog keys. True when it took the message.
+    // The message loop's part of the window: undo and redo, Tab and the dialog keys. True when it took the message.
     bool PreTranslate(MSG& msg);
     // Sizes the window, and lays out the controls made so far, for the DPI (at the start, and WM_DPICHANGED).
     void SetDpi(int dpi);
@@ -77,6 +77,14 @@ private:
     void Command(int id, int code, HWND control);
     void Show(const Outcome& outcome);
     void ShowComboText(HWND combo, const ComboField& field);
+    // A combo box's edit: its key filter and its own typing's undo.
+    struct ComboEdit {
+        HWND combo = nullptr;
+        bool table = false;  // the table number's keys, else digits
+        TypingHistory typing;
+    };
+    ComboEdit& EditOf(HWND combo);
+    static LRESULT CALLBACK ComboKeys(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data);
     // The control's place and font at the window's DPI.
     RECT Place(const FormControl& control) const;
     void SetFont(HWND window, const FormControl& control);
@@ -94,6 +102,7 @@ private:
     int dpi_ = 96;
     HFONT font_ = nullptr;
     HWND focus_ = nullptr;  // the control that had the focus when the window was left
+    ComboEdit comboEdits_[3];
     std::unique_ptr<BoxMessages> ownMessages_;
     std::unique_ptr<DialogChooser> ownChooser_;
     std::unique_ptr<tc::os::DiskFiles> ownFiles_;

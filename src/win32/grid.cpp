@@ -34,6 +34,78 @@ COLORREF ToColorRef(const Rgb& rgb) { return RGB(rgb.r, rgb.g, rgb.b); }
 bool Pressed(int key) { return ::GetKeyState(key) < 0; }
 }  // namespace
 
+EditKey EditKeyOf(UINT message, WPARAM key) {
+    const bool control = Pressed(VK_CONTROL), shift = Pressed(VK_SHIFT), alt = Pressed(VK_MENU);
+    if (message == WM_SYSKEYDOWN && alt && !control && key == VK_BACK) return shift ? EditKey::Redo : EditKey::Undo;
+    if (message != WM_KEYDOWN || alt) return EditKey::None;
+    if (control && shift) return key == 'Z' ? EditKey::Redo : EditKey::None;
+    if (shift) return key == VK_INSERT ? EditKey::Paste : EditKey::None;
+    if (!control) return EditKey::None;
+    switch (key) {
+        case 'C':
+        case VK_INSERT: return EditKey::Copy;
+        case 'V': return EditKey::Paste;
+        case 'Z': return EditKey::Undo;
+        case 'Y': return EditKey::Redo;
+        default: return EditKey::None;
+    }
+}
+
+TypingHistory::State TypingHistory::Now(HWND edit) {
+    const int length = ::GetWindowTextLengthW(edit);
+    State state{std::wstring(static_cast<std::size_t>(length) + 1, L'\0')};
+    state.text.resize(static_cast<std::size_t>(::GetWindowTextW(edit, state.text.data(), length + 1)));
+    ::SendMessageW(edit, EM_GETSEL, reinterpret_cast<WPARAM>(&state.start), reinterpret_cast<LPARAM>(&state.end));
+    return state;
+}
+
+LRESULT TypingHistory::Type(HWND edit, UINT message, WPARAM wParam, LPARAM lParam) {
+    Kind kind = Kind::Delete;
+    if (message == WM_CHAR) kind = wParam == kBackspace ? Kind::Backspace : Kind::Insert;
+    State before = Now(edit);
+    const LRESULT result = ::DefSubclassProc(edit, message, wParam, lParam);
+    const State after = Now(edit);
+    if (after.text == before.text) return result;
+    const bool continued = kind == last_ && before.start == before.end && before.end == caret_;
+    if (!continued) undo_.push_back(std::move(before));
+    redo_.clear();
+    last_ = kind;
+    caret_ = after.end;
+    return result;
+}
+
+// Replaced, not set: a combo box's edit tells of a text set by WM_SETTEXT to no one.
+void TypingHistory::Restore(HWND edit, const State& state) {
+    ::SendMessageW(edit, EM_SETSEL, 0, -1);
+    ::SendMessageW(edit, EM_REPLACESEL, FALSE, reinterpret_cast<LPARAM>(state.text.c_str()));
+    ::SendMessageW(edit, EM_SETSEL, state.start, static_cast<LPARAM>(state.end));
+    last_ = Kind::None;
+}
+
+bool TypingHistory::Undo(HWND edit) {
+    if (undo_.empty()) return false;
+    const State state = undo_.back();
+    undo_.pop_back();
+    redo_.push_back(Now(edit));
+    Restore(edit, state);
+    return true;
+}
+
+bool TypingHistory::Redo(HWND edit) {
+    if (redo_.empty()) return false;
+    const State state = redo_.back();
+    redo_.pop_back();
+    undo_.push_back(Now(edit));
+    Restore(edit, state);
+    return true;
+}
+
+void TypingHistory::Forget() {
+    undo_.clear();
+    redo_.clear();
+    last_ = Kind::None;
+}
+
 StringGrid::StringGrid(HWND parent, int id, const RECT& place, int dpi, HFONT font, const GridModel& model,
                        std::function<char32_t()> separator)
     : font_(font), model_(model), separator_(std::move(separator)), dpi_(dpi) {
@@ -128,8 +200,7 @@ void StringGrid::CellChanged(int column, int row) {
     if (column != column_ || row != row_ || !Editor()) return;
     const std::wstring text = Wide(model_.grid.Cell(column, row));
     // A change from elsewhere (undo, paste) is the editor's new starting point.
-    entered_ = text;
-    canRedoTyping_ = false;
+    typing_.Forget();
     wchar_t shown[256] = {};
     ::GetWindowTextW(editor_, shown, 256);
     if (text == shown) return;
@@ -159,10 +230,9 @@ void StringGrid::MoveTo(int column, int row) {
 void StringGrid::ShowEditor() {
     if (!model_.editing) return;
     const bool focused = ::GetFocus() == hwnd_ || ::GetFocus() == editor_;
-    entered_ = Wide(model_.grid.Cell(column_, row_));
-    canRedoTyping_ = false;
+    typing_.Forget();
     showing_ = true;
-    ::SetWindowTextW(editor_, entered_.c_str());
+    ::SetWindowTextW(editor_, Wide(model_.grid.Cell(column_, row_)).c_str());
     showing_ = false;
     PlaceEditor();
     ::ShowWindow(editor_, SW_SHOW);
@@ -193,29 +263,7 @@ void Call(const std::function<void()>& command) {
 
 void StringGrid::Typed() {
     if (showing_) return;
-    canRedoTyping_ = false;
     if (edited) edited(column_, row_, Utf8(TextOf(editor_)));
-}
-
-void StringGrid::TypeIntoEditor(const std::wstring& text) {
-    ::SetWindowTextW(editor_, text.c_str());  // EN_CHANGE: Typed hands it to the cell
-    ::SendMessageW(editor_, EM_SETSEL, 0, -1);
-}
-
-bool StringGrid::EditorUndo() {
-    if (!Editor()) return false;
-    std::wstring typed = TextOf(editor_);
-    if (typed == entered_) return false;
-    TypeIntoEditor(entered_);
-    undone_ = std::move(typed);
-    canRedoTyping_ = true;
-    return true;
-}
-
-bool StringGrid::EditorRedo() {
-    if (!Editor() || !canRedoTyping_ || TextOf(editor_) != entered_) return false;
-    TypeIntoEditor(undone_);
-    return true;
 }
 
 void StringGrid::Click(int x, int y) {
@@ -235,27 +283,32 @@ void StringGrid::Click(int x, int y) {
 }
 
 // Copy and paste take the whole grid and a column, so the editor's own are not used.
-bool StringGrid::Shortcut(WPARAM key) {
-    if (Pressed(VK_MENU)) return false;
-    const bool shift = Pressed(VK_SHIFT);
-    if (key == 'C' && !shift) {
-        Call(copy);
-    } else if (key == 'V' && !shift) {
-        Call(paste);
-    } else if (key == 'Z' && !shift) {
-        if (!EditorUndo()) Call(undo);
-    } else if (key == 'Y' || (key == 'Z' && shift)) {
-        if (!EditorRedo()) Call(redo);
-    } else {
-        return false;
+bool StringGrid::Command(EditKey which) {
+    switch (which) {
+        case EditKey::Copy: Call(copy); return true;
+        case EditKey::Paste: Call(paste); return true;
+        // The editor's own typing first, as in any text field.
+        case EditKey::Undo:
+            if (!Editor() || !typing_.Undo(editor_)) Call(undo);
+            return true;
+        case EditKey::Redo:
+            if (!Editor() || !typing_.Redo(editor_)) Call(redo);
+            return true;
+        case EditKey::None: break;
     }
-    return true;
+    return false;
 }
 
 // Arrows and paging. From the editor, Left and Right leave the text only at
 // its ends, or with all of it selected, as in a grid whose editor is always shown.
 bool StringGrid::NavigationKey(WPARAM key, bool fromEditor) {
-    if (Pressed(VK_SHIFT) || Pressed(VK_CONTROL) || Pressed(VK_MENU)) return false;
+    if (Pressed(VK_SHIFT) || Pressed(VK_MENU)) return false;
+    if (Pressed(VK_CONTROL)) {
+        // The grid's first and last cell.
+        if (key == VK_HOME) MoveTo(0, 1);
+        if (key == VK_END) MoveTo(kGridColumns - 1, kRows);
+        return key == VK_HOME || key == VK_END;
+    }
     if ((key == VK_LEFT || key == VK_RIGHT) && fromEditor) {
         DWORD start = 0, end = 0;
         ::SendMessageW(editor_, EM_GETSEL, reinterpret_cast<WPARAM>(&start), reinterpret_cast<LPARAM>(&end));
@@ -284,20 +337,21 @@ LRESULT StringGrid::EditorMessage(UINT message, WPARAM wParam, LPARAM lParam) {
             return ::DefSubclassProc(editor_, message, wParam, lParam) | DLGC_WANTARROWS |
                    (enter ? DLGC_WANTMESSAGE : 0);
         }
+        case WM_SYSKEYDOWN:
+            if (Command(EditKeyOf(message, wParam))) return 0;
+            break;
         case WM_KEYDOWN:
-            if (Pressed(VK_CONTROL) && Shortcut(wParam)) return 0;
-            if (NavigationKey(wParam, true)) return 0;
-            if (wParam == VK_RETURN) {
-                ::SendMessageW(editor_, EM_SETSEL, 0, -1);
-                return 0;
-            }
+            if (Command(EditKeyOf(message, wParam)) || NavigationKey(wParam, true)) return 0;
+            if (wParam == VK_RETURN) return 0;  // a cell's text has one line: Enter does nothing
+            if (wParam == VK_DELETE) return typing_.Type(editor_, message, wParam, lParam);
             break;
         case WM_CHAR: {
             // Every character through the cell's filter, control characters too, as in the Qt grid.
             const auto passed = FilterGridKey(column_, static_cast<char32_t>(wParam), separator_());
             if (!passed || wParam == L'\r' || wParam == L'\t') return 0;
-            return ::DefSubclassProc(editor_, message, static_cast<WPARAM>(*passed), lParam);
+            return typing_.Type(editor_, message, static_cast<WPARAM>(*passed), lParam);
         }
+        case WM_KILLFOCUS: typing_.Forget(); break;  // as if the editor were closed: coming back starts anew
         case WM_PASTE:
         case WM_CUT:
         case WM_CLEAR:
@@ -312,13 +366,19 @@ LRESULT StringGrid::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     switch (message) {
         case WM_GETDLGCODE: return DLGC_WANTARROWS | DLGC_WANTCHARS;
         case WM_SETFOCUS:
-            if (Editor()) ::SetFocus(editor_);
+            // Back in the grid, as by Tab, the editor's text is selected: typing replaces it.
+            if (Editor()) {
+                ::SetFocus(editor_);
+                ::SendMessageW(editor_, EM_SETSEL, 0, -1);
+            }
             return 0;
         case WM_LBUTTONDOWN:
         case WM_LBUTTONDBLCLK: Click(GET_X_LPARAM(lParam), GET_Y_LPARAM(lParam)); return 0;
+        case WM_SYSKEYDOWN:
+            if (Command(EditKeyOf(message, wParam))) return 0;
+            break;
         case WM_KEYDOWN:
-            if (Pressed(VK_CONTROL) && Shortcut(wParam)) return 0;
-            if (NavigationKey(wParam, false)) return 0;
+            if (Command(EditKeyOf(message, wParam)) || NavigationKey(wParam, false)) return 0;
             break;
         case WM_CHAR: return 0;  // typing on a read-only cell does nothing
         case WM_COMMAND:

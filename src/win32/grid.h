@@ -7,10 +7,46 @@
 
 #include <functional>
 #include <string>
+#include <vector>
 
 #include "table/grid.h"
 
 namespace tc::win32 {
+
+// The editing keys the window answers itself, whatever the controls' own are:
+// Ctrl+C or Ctrl+Insert, Ctrl+V or Shift+Insert, Ctrl+Z or Alt+Backspace, and
+// Ctrl+Y, Ctrl+Shift+Z or Alt+Shift+Backspace. From a key-down message, with
+// the keys held now.
+enum class EditKey { None, Copy, Paste, Undo, Redo };
+EditKey EditKeyOf(UINT message, WPARAM key);
+
+// The own undo and redo of the typing in a subclassed edit control, in the
+// parts any text field takes back at once: a part ends where the caret was
+// moved or the kind of typing changes. Undo and redo set the text as typed,
+// so that the edit tells its owner of the change.
+class TypingHistory {
+public:
+    // Hands a typing key (a character, or Delete) on to the edit and keeps the text from before it.
+    LRESULT Type(HWND edit, UINT message, WPARAM wParam, LPARAM lParam);
+    // False when there is nothing of its own to undo or redo.
+    bool Undo(HWND edit);
+    bool Redo(HWND edit);
+    // When the text is set from elsewhere: its typing is no longer there to undo.
+    void Forget();
+
+private:
+    struct State {
+        std::wstring text;
+        DWORD start = 0, end = 0;  // the selection
+    };
+    enum class Kind { None, Insert, Backspace, Delete };
+    static State Now(HWND edit);
+    void Restore(HWND edit, const State& state);
+
+    std::vector<State> undo_, redo_;
+    Kind last_ = Kind::None;  // the kind of the last typing key
+    DWORD caret_ = 0;         // where it left the caret
+};
 
 class StringGrid {
 public:
@@ -38,11 +74,13 @@ public:
     // Draws the grid, without the editor, into any device context.
     void Paint(HDC dc) const;
 
+    // Runs the command of an editing key, the editor's own undo and redo first; false for EditKey::None.
+    bool Command(EditKey which);
+
     std::function<void(int column, int row)> selectCell;
     // A typed text for the cell; the grid itself changes only through its owner.
     std::function<void(int column, int row, const std::string& text)> edited;
-    // Ctrl+C, Ctrl+V, Ctrl+Z and Ctrl+Y (or Ctrl+Shift+Z) for the whole grid; the
-    // editor's own typing is undone and redone in it first.
+    // Copy, paste, undo and redo for the whole grid.
     std::function<void()> copy, paste, undo, redo;
 
 private:
@@ -52,13 +90,6 @@ private:
     LRESULT Handle(UINT message, WPARAM wParam, LPARAM lParam);
     LRESULT EditorMessage(UINT message, WPARAM wParam, LPARAM lParam);
     bool NavigationKey(WPARAM key, bool fromEditor);
-    // The accelerator keys of the grid (Ctrl+…); true when the key was one of them.
-    bool Shortcut(WPARAM key);
-    // The editor's own undo and redo of what was typed since it showed the cell; false when it has none.
-    bool EditorUndo();
-    bool EditorRedo();
-    // Sets the editor's text as the user would type it, so that the cell follows.
-    void TypeIntoEditor(const std::wstring& text);
     void Click(int x, int y);
     void Scroll(int topRow);
     void ScrollBar(int code, int position);
@@ -80,9 +111,7 @@ private:
     int row_ = 1;
     int topRow_ = 1;
     bool showing_ = false;  // the editor's text is being set, not typed
-    std::wstring entered_;  // the editor's text as the cell gave it, before any typing
-    std::wstring undone_;   // the typing the editor's own undo took back, for its redo
-    bool canRedoTyping_ = false;
+    TypingHistory typing_;  // the editor's, since it showed the cell and while it has the focus
 };
 
 }  // namespace tc::win32

@@ -87,29 +87,29 @@ inline const KeyProbe kKeyProbes[] = {
     {"RedoWithNothingToRedo", "x", "c4,5 Cy",
      "focus=StringGrid1 cell=4,5 editor='11.6' combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
      nullptr},
-    // The Win32 editor takes back all its typing at once, not the last typed part.
+    // The editor takes back the last typed part, not all its typing at once.
     {"UndoTakesBackTheLastTypedPart", "x", "c4,5 t12 Home t3 Cz",
      "focus=StringGrid1 cell=4,5 editor='12' combos=20/1/66 lang=English plot5=11.6 changed=[4,5=12] said=[] clip='x'",
-     "Win32"},
-    // Outside the grid the Win32 window has no Ctrl+Z and Ctrl+Y: not on the buttons, not in the combo boxes.
+     nullptr},
+    // Outside the grid Ctrl+Z and Ctrl+Y undo and redo too: on the buttons and in the combo boxes.
     {"UndoFromAButtonAfterTyping", "x", "c4,5 t12 b4 Cz",
-     "focus=Button4 cell=4,5 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'", "Win32"},
+     "focus=Button4 cell=4,5 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'", nullptr},
     {"UndoFromAButtonAfterStore", "x", "c4,5 t12 b2 Cz Cz",
-     "focus=Button2 cell=4,5 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'", "Win32"},
+     "focus=Button2 cell=4,5 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'", nullptr},
     {"RedoFromAButton", "x", "c4,5 t12 Down Cz b4 Cy",
      "focus=Button4 cell=4,6 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[4,5=12] said=[] clip='x'",
-     "Win32"},
+     nullptr},
     {"UndoAfterALanguageSwitch", "x", "c4,5 t12 b7 Cz",
-     "focus=Button7 cell=4,5 editor=none combos=20/1/66 lang=Russian plot5=11.6 changed=[] said=[] clip='x'", "Win32"},
+     "focus=Button7 cell=4,5 editor=none combos=20/1/66 lang=Russian plot5=11.6 changed=[] said=[] clip='x'", nullptr},
     {"UndoTypedTableNumber", "x", "k2 End SHome t2 Cz",
      "focus=ComboBox2 cell=0,1 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
-     "Win32"},
+     nullptr},
     {"UndoTypedSensorAngle", "x", "k1 End SHome t35 Cz",
      "focus=ComboBox1 cell=0,1 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
-     "Win32"},
+     nullptr},
     {"RedoTypedSensorAngleThenUndo", "x", "k1 End SHome t35 Cz Cy Cz",
      "focus=ComboBox1 cell=0,1 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
-     "Win32"},
+     nullptr},
     // An undone table switch takes its curve back too.
     {"UndoInTheCellUndoesTheTableSwitch", "x", "k2 End SHome t2 c4,5 Cz",
      "focus=StringGrid1 cell=4,5 editor='11.6' combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
@@ -124,10 +124,10 @@ inline const KeyProbe kKeyProbes[] = {
      "focus=StringGrid1 cell=4,5 editor='1' combos=20/1/66 lang=English plot5=11.6 changed=[4,5=1 4,6=2] said=[] "
      "clip='1\\n2\\n'",
      nullptr},
-    // The same: Ctrl+Z in a Win32 combo box undoes nothing.
+    // A combo box with no typing of its own to undo undoes the table's last step.
     {"UndoInAComboAfterACellEdit", "x", "c4,5 t12 k1 Cz",
      "focus=ComboBox1 cell=4,5 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
-     "Win32"},
+     nullptr},
     {"UndoInTheCellAfterAStore", "x", "c4,5 t12 b2 c4,6 Cz",
      "focus=StringGrid1 cell=4,6 editor='12.3' combos=20/1/66 lang=English plot5=11.6 changed=[4,5=12] said=[] "
      "clip='x'",
@@ -143,13 +143,13 @@ inline const KeyProbe kKeyProbes[] = {
     {"UndoInTheCellAfterAListedTableSwitch", "x", "k2 Down c4,5 Cz",
      "focus=StringGrid1 cell=4,5 editor='11.6' combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
      nullptr},
-    // Alt+Backspace, the older undo key, undoes only in the Qt window.
+    // Alt+Backspace, the older undo key.
     {"AltBackspaceInTheCell", "x", "c4,5 t12 ABksp",
      "focus=StringGrid1 cell=4,5 editor='11.6' combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
-     "Win32"},
+     nullptr},
     {"AltBackspaceInACombo", "x", "k1 End SHome t35 ABksp",
      "focus=ComboBox1 cell=0,1 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
-     "Win32"},
+     nullptr},
     // Copy and paste.
     {"CopyFromTheEditor", "x", "c4,7 Cc",
      "focus=StringGrid1 cell=4,7 editor='13' combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] "
@@ -162,11 +162,11 @@ inline const KeyProbe kKeyProbes[] = {
     {"CopyFromACombo", "x", "k1 End SHome Cc",
      "focus=ComboBox1 cell=0,1 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
      nullptr},
-    // Ctrl+Insert copies the table in the Qt window, the editor's selection in the Win32 one.
+    // Ctrl+Insert copies the table, as Ctrl+C does, not the editor's selection.
     {"CtrlInsertCopies", "x", "c4,7 CIns",
      "focus=StringGrid1 cell=4,7 editor='13' combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] "
      "clip='об/мин\\tтаб.1\\tтаб.2\\t'",
-     "Win32"},
+     nullptr},
     {"PasteLinesWithATrailingLf", "1\n2\n", "c4,5 Cv",
      "focus=StringGrid1 cell=4,5 editor='1' combos=20/1/66 lang=English plot5=11.6 changed=[4,5=1 4,6=2] said=[] "
      "clip='1\\n2\\n'",
@@ -211,18 +211,18 @@ inline const KeyProbe kKeyProbes[] = {
      "focus=StringGrid1 cell=0,1 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[warning:Вставить "
      "можно в столбец УОЗ или в обороты строк 2–32] clip='500\\n'",
      nullptr},
-    // Shift+Insert in the Win32 editor puts the raw text in, past the key filter.
+    // Shift+Insert in the editor pastes as Ctrl+V does, never the raw text past the key filter.
     {"ShiftInsertInTheCell", "7\n8\n", "c4,5 SIns",
      "focus=StringGrid1 cell=4,5 editor='7' combos=20/1/66 lang=English plot5=11.6 changed=[4,5=7 4,6=8] said=[] "
      "clip='7\\n8\\n'",
-     "Win32"},
+     nullptr},
     {"ShiftInsertLettersInTheCell", "ab", "c4,5 SIns",
      "focus=StringGrid1 cell=4,5 editor='11.6' combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='ab'",
-     "Win32"},
+     nullptr},
     {"ShiftInsertASignIntoTheSpeed", "-1.5", "c0,5 SIns",
      "focus=StringGrid1 cell=0,5 editor='1200' combos=20/1/66 lang=English plot5=11.6 changed=[] said=[warning:Строка "
      "1: «-1.5» не число; ничего не вставлено] clip='-1.5'",
-     "Win32"},
+     nullptr},
     {"ShiftDeleteInTheCell", "x", "c4,5 SDel",
      "focus=StringGrid1 cell=4,5 editor='' combos=20/1/66 lang=English plot5=11.6 changed=[4,5=] said=[] clip='11.6'",
      nullptr},
@@ -252,18 +252,18 @@ inline const KeyProbe kKeyProbes[] = {
      "focus=StringGrid1 cell=4,5 editor='123' combos=20/1/66 lang=English plot5=11.6 changed=[4,5=123] said=[] "
      "clip='x'",
      nullptr},
-    // Enter is a dropped character; the Win32 editor selects its text on it.
+    // Enter is a dropped character.
     {"EnterThenTyping", "x", "c4,5 t12 Enter t3",
      "focus=StringGrid1 cell=4,5 editor='123' combos=20/1/66 lang=English plot5=11.6 changed=[4,5=123] said=[] "
      "clip='x'",
-     "Win32"},
+     nullptr},
     {"TabFromTheEditor", "x", "c4,5 t12 Tab",
      "focus=ComboBox1 cell=4,5 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[4,5=12] said=[] clip='x'",
      nullptr},
-    // The Win32 editor keeps its caret when the focus comes back, so typing appends.
+    // The editor's text is selected when the focus comes back, so typing replaces it.
     {"TabAwayAndBackThenTyping", "x", "c4,5 t12 Tab STab t3",
      "focus=StringGrid1 cell=4,5 editor='3' combos=20/1/66 lang=English plot5=11.6 changed=[4,5=3] said=[] clip='x'",
-     "Win32"},
+     nullptr},
     {"HomeAndEndInTheText", "x", "c4,5 t12 Home t3 End t4",
      "focus=StringGrid1 cell=4,5 editor='3124' combos=20/1/66 lang=English plot5=11.6 changed=[4,5=3124] said=[] "
      "clip='x'",
@@ -292,13 +292,13 @@ inline const KeyProbe kKeyProbes[] = {
     {"PageUp", "x", "c4,20 PgUp",
      "focus=StringGrid1 cell=4,1 editor='10.2' combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
      nullptr},
-    // Ctrl+Home and Ctrl+End go to the grid's first and last cell only in the Qt window.
+    // Ctrl+Home and Ctrl+End go to the grid's first and last cell.
     {"CtrlHome", "x", "c4,5 CHome",
      "focus=StringGrid1 cell=0,1 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
-     "Win32"},
+     nullptr},
     {"CtrlEnd", "x", "c4,5 CEnd",
      "focus=StringGrid1 cell=4,32 editor='18.6' combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
-     "Win32"},
+     nullptr},
     {"ClickOnTheCurrentCellThenTyping", "x", "c4,5 t12 c4,5 t3",
      "focus=StringGrid1 cell=4,5 editor='3' combos=20/1/66 lang=English plot5=11.6 changed=[4,5=3] said=[] clip='x'",
      nullptr},
@@ -376,10 +376,10 @@ inline const KeyProbe kKeyProbes[] = {
      "focus=ComboBox1 cell=0,1 editor=none combos=3/1/66 lang=English plot5=-5.4 changed=[32 cells from 4,1=-6.8] "
      "said=[] clip='x'",
      nullptr},
-    // As above: back in the grid by Shift+Tab, the Win32 editor's caret stays after the text.
+    // As above, back in the grid by Shift+Tab.
     {"TabIntoTheGridAfterAnEdit", "x", "c4,5 t12 b4 STab STab STab STab t3",
      "focus=StringGrid1 cell=4,5 editor='3' combos=20/1/66 lang=English plot5=12 changed=[4,5=3] said=[] clip='x'",
-     "Win32"},
+     nullptr},
 };
 
 }  // namespace tc::test
