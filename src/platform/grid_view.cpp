@@ -250,6 +250,13 @@ void StringGridView::showEvent(QShowEvent* event) {
     ShowEditor();
 }
 
+// The editor closes when the focus leaves the grid; back in it, the current cell's
+// editor shows again, its text selected, as when the cell became current.
+void StringGridView::focusInEvent(QFocusEvent* event) {
+    QTableView::focusInEvent(event);
+    ShowEditor();
+}
+
 // Copy and paste take the whole grid and a column, so the editor's own are not
 // used; its typing is undone in it first, as in any text field.
 bool StringGridView::Command(const QKeyEvent& key, QLineEdit* editor) {

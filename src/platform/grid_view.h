@@ -103,6 +103,7 @@ protected:
     void keyboardSearch(const QString&) override {}
     void keyPressEvent(QKeyEvent* event) override;
     void showEvent(QShowEvent* event) override;
+    void focusInEvent(QFocusEvent* event) override;
 
 private:
     void ShowEditor();

@@ -91,6 +91,24 @@ inline const KeyProbe kKeyProbes[] = {
     {"UndoTakesBackTheLastTypedPart", "x", "c4,5 t12 Home t3 Cz",
      "focus=StringGrid1 cell=4,5 editor='12' combos=20/1/66 lang=English plot5=11.6 changed=[4,5=12] said=[] clip='x'",
      nullptr},
+    // The editor's own undo takes back one typed part at a time, as a text field does.
+    {"UndoTakesBackTheTypingAfterBackspaces", "x", "c4,5 End Bksp Bksp t7 Cz",
+     "focus=StringGrid1 cell=4,5 editor='11' combos=20/1/66 lang=English plot5=11.6 changed=[4,5=11] said=[] clip='x'",
+     nullptr},
+    {"UndoTwiceTakesBackTheBackspacesToo", "x", "c4,5 End Bksp Bksp t7 Cz Cz",
+     "focus=StringGrid1 cell=4,5 editor='11.6' combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
+     nullptr},
+    {"RedoTypesTheLastPartAgain", "x", "c4,5 t12 Home t3 Cz Cy",
+     "focus=StringGrid1 cell=4,5 editor='312' combos=20/1/66 lang=English plot5=11.6 changed=[4,5=312] said=[] "
+     "clip='x'",
+     nullptr},
+    {"UndoADeleteAfterTyping", "x", "c4,5 t12 Home Del Cz",
+     "focus=StringGrid1 cell=4,5 editor='12' combos=20/1/66 lang=English plot5=11.6 changed=[4,5=12] said=[] clip='x'",
+     nullptr},
+    // Left and back, the editor has nothing of its own: the table's step takes back all the typing.
+    {"UndoAfterTabAwayAndBack", "x", "c4,5 t12 Home t3 Tab STab Cz",
+     "focus=StringGrid1 cell=4,5 editor='11.6' combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
+     nullptr},
     // Outside the grid Ctrl+Z and Ctrl+Y undo and redo too: on the buttons and in the combo boxes.
     {"UndoFromAButtonAfterTyping", "x", "c4,5 t12 b4 Cz",
      "focus=Button4 cell=4,5 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'", nullptr},

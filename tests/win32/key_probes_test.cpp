@@ -169,29 +169,5 @@ TEST_P(KeyProbes, ShowWhatTheRowSays) {
 INSTANTIATE_TEST_SUITE_P(Keys, KeyProbes, ::testing::ValuesIn(tc::test::kKeyProbes),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// The cell editor's own undo, in the parts it takes back at once, here alone.
-const KeyProbe kTypingParts[] = {
-    {"UndoTakesBackTheTypingAfterBackspaces", "x", "c4,5 End Bksp Bksp t7 Cz",
-     "focus=StringGrid1 cell=4,5 editor='11' combos=20/1/66 lang=English plot5=11.6 changed=[4,5=11] said=[] clip='x'",
-     nullptr},
-    {"UndoTwiceTakesBackTheBackspacesToo", "x", "c4,5 End Bksp Bksp t7 Cz Cz",
-     "focus=StringGrid1 cell=4,5 editor='11.6' combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
-     nullptr},
-    {"RedoTypesTheLastPartAgain", "x", "c4,5 t12 Home t3 Cz Cy",
-     "focus=StringGrid1 cell=4,5 editor='312' combos=20/1/66 lang=English plot5=11.6 changed=[4,5=312] said=[] "
-     "clip='x'",
-     nullptr},
-    {"UndoADeleteAfterTyping", "x", "c4,5 t12 Home Del Cz",
-     "focus=StringGrid1 cell=4,5 editor='12' combos=20/1/66 lang=English plot5=11.6 changed=[4,5=12] said=[] clip='x'",
-     nullptr},
-    // Left and back, the editor has nothing of its own: the table's step takes back all the typing.
-    {"UndoAfterTabAwayAndBack", "x", "c4,5 t12 Home t3 Tab STab Cz",
-     "focus=StringGrid1 cell=4,5 editor='11.6' combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
-     nullptr},
-};
-
-INSTANTIATE_TEST_SUITE_P(TypingParts, KeyProbes, ::testing::ValuesIn(kTypingParts),
-                         [](const auto& info) { return std::string(info.param.name); });
-
 }  // namespace
 }  // namespace win32
