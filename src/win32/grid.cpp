@@ -82,20 +82,15 @@ void TypingHistory::Restore(HWND edit, const State& state) {
     last_ = Kind::None;
 }
 
-bool TypingHistory::Undo(HWND edit) {
-    if (undo_.empty()) return false;
-    const State state = undo_.back();
-    undo_.pop_back();
-    redo_.push_back(Now(edit));
-    Restore(edit, state);
-    return true;
-}
+bool TypingHistory::Undo(HWND edit) { return Step(edit, undo_, redo_); }
 
-bool TypingHistory::Redo(HWND edit) {
-    if (redo_.empty()) return false;
-    const State state = redo_.back();
-    redo_.pop_back();
-    undo_.push_back(Now(edit));
+bool TypingHistory::Redo(HWND edit) { return Step(edit, redo_, undo_); }
+
+bool TypingHistory::Step(HWND edit, std::vector<State>& from, std::vector<State>& to) {
+    if (from.empty()) return false;
+    const State state = from.back();
+    from.pop_back();
+    to.push_back(Now(edit));
     Restore(edit, state);
     return true;
 }

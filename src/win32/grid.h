@@ -42,6 +42,8 @@ private:
     enum class Kind { None, Insert, Backspace, Delete };
     static State Now(HWND edit);
     void Restore(HWND edit, const State& state);
+    // Back to the last state of `from`, keeping the present in `to`.
+    bool Step(HWND edit, std::vector<State>& from, std::vector<State>& to);
 
     std::vector<State> undo_, redo_;
     Kind last_ = Kind::None;  // the kind of the last typing key

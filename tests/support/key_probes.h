@@ -11,6 +11,7 @@
 #include <string_view>
 #include <vector>
 
+#include "chart/plot.h"
 #include "support/recorders.h"
 
 namespace tc::test {
@@ -34,6 +35,19 @@ struct KeyProbe {
 };
 
 inline void PrintTo(const KeyProbe& p, std::ostream* os) { *os << p.name; }
+
+// Whether the row is known to show something else in the window named ("Qt" or "Win32").
+inline bool KnownToDiffer(const KeyProbe& probe, std::string_view window) {
+    return probe.wrongIn && (probe.wrongIn == window || std::string_view(probe.wrongIn) == "both");
+}
+
+// The angle of the curve's fifth point, as a probe's description shows it.
+inline std::string FifthAngle(const std::vector<PlotPoint>& points) {
+    if (points.size() <= 4) return "none";
+    std::ostringstream y;
+    y << points[4].y;
+    return y.str();
+}
 
 inline std::vector<std::string> Tokens(std::string_view script) {
     std::vector<std::string> tokens;

@@ -7,7 +7,6 @@
 
 #include <cstring>
 #include <map>
-#include <sstream>
 
 #include "cli/cli_support.h"
 
@@ -38,29 +37,6 @@ const std::map<std::string, KeyPress> kKeys = {
     {"SIns", {VK_INSERT, false, true, false}},  {"SDel", {VK_DELETE, false, true, false}},
     {"ABksp", {VK_BACK, false, false, true}},
 };
-
-std::string ClipboardText() {
-    std::string text;
-    if (!::OpenClipboard(nullptr)) return text;
-    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-        text = tc::win32::Utf8(static_cast<const wchar_t*>(::GlobalLock(data)));
-        ::GlobalUnlock(data);
-    }
-    ::CloseClipboard();
-    return text;
-}
-
-void SetClipboardText(const std::string& text) {
-    const std::wstring wide = tc::win32::Wide(text);
-    const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
-    HGLOBAL data = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
-    std::memcpy(::GlobalLock(data), wide.c_str(), bytes);
-    ::GlobalUnlock(data);
-    ASSERT_TRUE(::OpenClipboard(nullptr));
-    ::EmptyClipboard();
-    ::SetClipboardData(CF_UNICODETEXT, data);
-    ::CloseClipboard();
-}
 
 class KeyProbes : public WindowTest, public ::testing::WithParamInterface<KeyProbe> {
 protected:
@@ -146,10 +122,7 @@ protected:
         s.said = messages.all;
         s.clipboard = ClipboardText();
         s.language = Text(window->Button7);
-        const auto& points = window->Core().Series().Points();
-        std::ostringstream y;
-        if (points.size() > 4) y << points[4].y;
-        s.plotted5 = points.size() > 4 ? y.str() : "none";
+        s.plotted5 = tc::test::FifthAngle(window->Core().Series().Points());
         return s;
     }
 
@@ -160,8 +133,7 @@ protected:
 
 TEST_P(KeyProbes, ShowWhatTheRowSays) {
     const KeyProbe& probe = GetParam();
-    if (probe.wrongIn && (std::string_view(probe.wrongIn) == "Win32" || std::string_view(probe.wrongIn) == "both"))
-        GTEST_SKIP() << "known to differ here";
+    if (tc::test::KnownToDiffer(probe, "Win32")) GTEST_SKIP() << "known to differ here";
     for (const std::string& token : tc::test::Tokens(probe.script)) Do(token);
     EXPECT_EQ(tc::test::Describe(State()), probe.shown);
 }

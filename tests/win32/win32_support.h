@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstring>
 #include <memory>
 #include <string>
 
@@ -20,6 +21,31 @@ using tc::test::RecordingMessages;
 using tc::test::ScriptedChooser;
 using tc::test::ScriptedQuestions;
 using tc::win32::TForm1;
+
+// The clipboard's text, as another program would paste it.
+inline std::string ClipboardText() {
+    std::string text;
+    if (!::OpenClipboard(nullptr)) return text;
+    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
+        text = tc::win32::Utf8(static_cast<const wchar_t*>(::GlobalLock(data)));
+        ::GlobalUnlock(data);
+    }
+    ::CloseClipboard();
+    return text;
+}
+
+// Text put on the clipboard, as another program would copy it.
+inline void SetClipboardText(const std::string& text) {
+    const std::wstring wide = tc::win32::Wide(text);
+    const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
+    HGLOBAL data = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
+    std::memcpy(::GlobalLock(data), wide.c_str(), bytes);
+    ::GlobalUnlock(data);
+    ASSERT_TRUE(::OpenClipboard(nullptr));
+    ::EmptyClipboard();
+    ::SetClipboardData(CF_UNICODETEXT, data);
+    ::CloseClipboard();
+}
 
 // The messages waiting now, through the window's loop.
 inline void Pump(TForm1* form) { tc::win32::ProcessMessages(form); }

@@ -489,31 +489,6 @@ TEST_F(WindowTest, CloseDestroysTheWindowThroughItsHandler) {
     EXPECT_EQ(window->Handle(), nullptr);
 }
 
-// The clipboard's text, as another program would paste it.
-std::string ClipboardText() {
-    std::string text;
-    if (!::OpenClipboard(nullptr)) return text;
-    if (HANDLE data = ::GetClipboardData(CF_UNICODETEXT)) {
-        text = tc::win32::Utf8(static_cast<const wchar_t*>(::GlobalLock(data)));
-        ::GlobalUnlock(data);
-    }
-    ::CloseClipboard();
-    return text;
-}
-
-// Text put on the clipboard, as another program would copy it.
-void SetClipboardText(const std::string& text) {
-    const std::wstring wide = tc::win32::Wide(text);
-    const std::size_t bytes = (wide.size() + 1) * sizeof(wchar_t);
-    HGLOBAL data = ::GlobalAlloc(GMEM_MOVEABLE, bytes);
-    std::memcpy(::GlobalLock(data), wide.c_str(), bytes);
-    ::GlobalUnlock(data);
-    ASSERT_TRUE(::OpenClipboard(nullptr));
-    ::EmptyClipboard();
-    ::SetClipboardData(CF_UNICODETEXT, data);
-    ::CloseClipboard();
-}
-
 class EditKeys : public LoadedWindow {
 protected:
     std::vector<std::string> Column(int column) {
