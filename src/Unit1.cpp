@@ -96,7 +96,12 @@ QWidget* TForm1::NewControl(const TForm1Control& control) {
             memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
             return memo;
         }
-        case TForm1Control::Button: return new QPushButton(this);
+        case TForm1Control::Button: {
+            // Enter presses the focused button, as on Windows; outside a dialog Qt takes only Space.
+            auto* button = new QPushButton(this);
+            button->setAutoDefault(true);
+            return button;
+        }
         case TForm1Control::Grid:
             return new tc::qt::StringGridView(this, core_->Model(), [this] { return core_->DecimalSeparator(); });
         case TForm1Control::Combo: return NewCombo(*control.combo);

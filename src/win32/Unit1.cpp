@@ -177,6 +177,10 @@ LRESULT CALLBACK TForm1::ComboKeys(HWND edit, UINT message, WPARAM wParam, LPARA
     switch (message) {
         case WM_CHAR: {
             const auto typed = static_cast<char32_t>(wParam);
+            // Enter and Escape close an open list: the control takes them as characters.
+            const bool closing =
+                (typed == U'\r' || typed == U'\x1b') && ::SendMessageW(combo.combo, CB_GETDROPPEDSTATE, 0, 0) != 0;
+            if (closing) break;
             if (!(combo.table ? FilterTableKey(typed) : FilterDigitKey(typed))) return 0;
             return combo.typing.Type(edit, message, wParam, lParam);
         }
@@ -312,6 +316,12 @@ bool TForm1::PreTranslate(MSG& msg) {
         key == EditKey::Undo ? EditUndo() : EditRedo();
         return true;
     }
+    // Enter presses the focused button, as Space does; the dialog manager would send IDOK instead.
+    if (msg.message == WM_KEYDOWN && msg.wParam == VK_RETURN)
+        if (const Click click = ClickOf(msg.hwnd)) {
+            (this->*click)();
+            return true;
+        }
     return ::IsDialogMessageW(hwnd_, &msg);
 }
 
@@ -366,36 +376,65 @@ LRESULT TForm1::Handle(UINT message, WPARAM wParam, LPARAM lParam) {
     return ::DefWindowProcW(hwnd_, message, wParam, lParam);
 }
 
-void TForm1::Command(int /*id*/, int code, HWND control) {
+TForm1::Click TForm1::ClickOf(HWND control) const {
     const struct {
         HWND button;
-        void (TForm1::*click)();
+        Click click;
     } buttons[] = {{Button1, &TForm1::Button1Click}, {Button2, &TForm1::Button2Click}, {Button3, &TForm1::Button3Click},
                    {Button4, &TForm1::Button4Click}, {Button5, &TForm1::Button5Click}, {Button6, &TForm1::Button6Click},
                    {Button7, &TForm1::Button7Click}};
     for (const auto& [button, click] : buttons)
-        if (control == button && code == BN_CLICKED) return (this->*click)();
+        if (control == button) return click;
+    return nullptr;
+}
+
+void TForm1::Command(int /*id*/, int code, HWND control) {
+    if (const Click click = ClickOf(control)) {
+        if (code == BN_CLICKED) (this->*click)();
+        return;
+    }
 
     const struct {
         HWND combo;
         void (TForm1::*change)(const std::string&);
-    } combos[] = {{ComboBox1, &TForm1::ComboBox1Change},
-                  {ComboBox2, &TForm1::ComboBox2Change},
-                  {ComboBox3, &TForm1::ComboBox3Change}};
-    for (const auto& [combo, change] : combos) {
-        if (control != combo) continue;
-        if (code == CBN_EDITCHANGE) return (this->*change)(TextOf(combo));
-        if (code != CBN_SELCHANGE) return;
-        EditOf(combo).typing.Forget();  // an item picked replaces the typed text
-        // The edit shows the picked item only after this notice: the text is the item's.
-        const auto item = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
-        if (item == CB_ERR) return;
-        const auto length = ::SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(item), 0);
-        std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-        ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text.data()));
-        text.resize(static_cast<std::size_t>(length));
-        return (this->*change)(Utf8(text));
+        tc::Combo field;
+    } combos[] = {{ComboBox1, &TForm1::ComboBox1Change, tc::Combo::SensorAngle},
+                  {ComboBox2, &TForm1::ComboBox2Change, tc::Combo::TableNumber},
+                  {ComboBox3, &TForm1::ComboBox3Change, tc::Combo::SparkDuration}};
+    for (const auto& [combo, change, field] : combos)
+        if (control == combo)
+            if (const auto text = ComboText(combo, field, code)) (this->*change)(*text);
+}
+
+std::optional<std::string> TForm1::ComboText(HWND combo, tc::Combo field, int code) {
+    if (code == CBN_EDITCHANGE) return TextOf(combo);
+    // In the open list the highlight only points: the item is taken when the list closes on it
+    // (Enter, a click), and Escape or a click away leaves the value as it was, as in Qt. The
+    // system's order of these notices is not fixed, so the close-up takes a pointed item too.
+    ComboEdit& edit = EditOf(combo);
+    const bool dropped = ::SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0;
+    if (code == CBN_SELCHANGE && dropped) {
+        edit.pointed = true;
+        return std::nullopt;
     }
+    if (code == CBN_SELENDCANCEL && edit.pointed) {
+        edit.pointed = false;
+        ComboChanged(field);
+        return std::nullopt;
+    }
+    if ((code == CBN_SELENDOK || code == CBN_CLOSEUP) && edit.pointed)
+        edit.pointed = false;
+    else if (code != CBN_SELCHANGE)
+        return std::nullopt;
+    edit.typing.Forget();  // an item picked replaces the typed text
+    // The edit shows the picked item only after this notice: the text is the item's.
+    const auto item = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
+    if (item == CB_ERR) return std::nullopt;
+    const auto length = ::SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(item), 0);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return Utf8(text);
 }
 
 void TForm1::Show(const Outcome& outcome) { ShowDiagnostics(*messages_, outcome.diagnostics, core_->LanguageFlag()); }

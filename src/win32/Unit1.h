@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "app/core.h"
@@ -61,7 +62,8 @@ public:
     void EditUndo();
     void EditRedo();
 
-    // The message loop's part of the window: undo and redo, Tab and the dialog keys. True when it took the message.
+    // The message loop's part of the window: undo and redo, Enter on a button, Tab and the dialog keys. True when it
+    // took the message.
     bool PreTranslate(MSG& msg);
     // Sizes the window, and lays out the controls made so far, for the DPI (at the start, and WM_DPICHANGED).
     void SetDpi(int dpi);
@@ -74,7 +76,12 @@ private:
     void CreateControls();
     HWND NewControl(const FormControl& control, int id);
     HWND NewGrid(int id, const RECT& place);
+    using Click = void (TForm1::*)();
+    // The handler of one of the buttons; none for any other window.
+    Click ClickOf(HWND control) const;
     void Command(int id, int code, HWND control);
+    // The text a combo box's notice hands to its handler, if any.
+    std::optional<std::string> ComboText(HWND combo, tc::Combo field, int code);
     void Show(const Outcome& outcome);
     void ShowComboText(HWND combo, const ComboField& field);
     // A combo box's edit: its key filter and its own typing's undo.
@@ -82,6 +89,7 @@ private:
         HWND combo = nullptr;
         bool table = false;  // the table number's keys, else digits
         TypingHistory typing;
+        bool pointed = false;  // the open list's highlight has moved to an item not yet taken
     };
     ComboEdit& EditOf(HWND combo);
     static LRESULT CALLBACK ComboKeys(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data);

@@ -3,6 +3,7 @@
 
 #include <QAbstractItemView>
 #include <QClipboard>
+#include <algorithm>
 #include <map>
 
 #include "cli/cli_support.h"
@@ -86,6 +87,13 @@ protected:
         } else if (token[0] == 'k') {
             QLineEdit* line = combos[std::stoi(token.substr(1)) - 1]->lineEdit();
             QTest::mouseClick(line, Qt::LeftButton, {}, line->rect().center());
+        } else if (token[0] == 'i') {
+            const auto open = std::find_if(std::begin(combos), std::end(combos),
+                                           [](QComboBox* combo) { return combo->view()->isVisible(); });
+            ASSERT_NE(open, std::end(combos)) << token;
+            QAbstractItemView* list = (*open)->view();
+            const QRect item = list->visualRect(list->model()->index((*open)->findText(token.substr(1).c_str()), 0));
+            QTest::mouseClick(list->viewport(), Qt::LeftButton, {}, item.center());
         } else {
             FAIL() << "no such token: " << token;
         }
@@ -108,12 +116,7 @@ protected:
             s.combos[i] = combos[i]->currentText().toStdString();
             if (combos[i]->view()->isVisible()) s.listOpen = true;
         }
-        const tc::AdvanceGrid& grid = window->Core().Model().grid;
-        for (int row = 1; row < tc::kGridRows; ++row)
-            for (int column = 0; column < tc::kGridColumns; ++column)
-                if (grid.Cell(column, row) != opened.grid.Cell(column, row))
-                    s.changed.push_back(std::to_string(column) + "," + std::to_string(row) + "=" +
-                                        grid.Cell(column, row));
+        s.changed = tc::test::ChangedCells(opened.grid, window->Core().Model().grid);
         s.said = messages.all;
         s.clipboard = QGuiApplication::clipboard()->text().toStdString();
         s.language = window->Button7->text().toStdString();

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "chart/plot.h"
+#include "table/grid.h"
 #include "support/recorders.h"
 
 namespace tc::test {
@@ -21,6 +22,7 @@ namespace tc::test {
 //   tTEXT    characters typed
 //   b4       a mouse click on Button4
 //   k1       a click into the text of ComboBox1
+//   iTEXT    a click on the item TEXT of the open list
 //   Esc Enter Tab STab Home End Left Right Up Down Del Bksp PgUp PgDn
 //   CHome CEnd F4 ADown Cz Cy CSz Cc Cv CIns SIns SDel ABksp
 //            keys; C is Ctrl, S Shift, A Alt
@@ -47,6 +49,16 @@ inline std::string FifthAngle(const std::vector<PlotPoint>& points) {
     std::ostringstream y;
     y << points[4].y;
     return y.str();
+}
+
+// "column,row=text" of each cell of the grid now that differs from the grid opened.
+inline std::vector<std::string> ChangedCells(const AdvanceGrid& opened, const AdvanceGrid& now) {
+    std::vector<std::string> changed;
+    for (int row = 1; row < kGridRows; ++row)
+        for (int column = 0; column < kGridColumns; ++column)
+            if (now.Cell(column, row) != opened.Cell(column, row))
+                changed.push_back(std::to_string(column) + "," + std::to_string(row) + "=" + now.Cell(column, row));
+    return changed;
 }
 
 inline std::vector<std::string> Tokens(std::string_view script) {
@@ -368,10 +380,24 @@ inline const KeyProbe kKeyProbes[] = {
     {"AltDownOpensTheList", "x", "k1 ADown",
      "focus=ComboBox1 cell=0,1 editor=none combos=20/1/66 list lang=English plot5=11.6 changed=[] said=[] clip='x'",
      nullptr},
-    // The Win32 combo box takes an item as soon as the open list's highlight moves, and keeps it on Escape.
+    // In the open list the highlight only points: Enter takes the item, Escape and F4 leave the value.
     {"ListDownEscape", "x", "k2 ADown Down Esc",
      "focus=ComboBox2 cell=0,1 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
-     "Win32"},
+     nullptr},
+    {"ListDownEnter", "x", "k2 ADown Down Enter",
+     "focus=ComboBox2 cell=0,1 editor=none combos=20/2/66 lang=English plot5=13.7 changed=[32 cells from 4,1=12.3] "
+     "said=[] clip='x'",
+     nullptr},
+    {"ListClickAnItem", "x", "k2 ADown i3",
+     "focus=ComboBox2 cell=0,1 editor=none combos=20/3/66 lang=English plot5=9.5 changed=[32 cells from 4,1=8.1] "
+     "said=[] clip='x'",
+     nullptr},
+    {"ListDownThenClickTheFirst", "x", "k2 ADown Down i1",
+     "focus=ComboBox2 cell=0,1 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
+     nullptr},
+    {"ListDownF4", "x", "k1 F4 Down F4",
+     "focus=ComboBox1 cell=0,1 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
+     nullptr},
     // A typed 3, then Down: the list goes on from the typed item, the last.
     {"DownAfterATypedTableNumber", "x", "k2 End SHome t3 Down",
      "focus=ComboBox2 cell=0,1 editor=none combos=20/3/66 lang=English plot5=9.5 changed=[32 cells from 4,1=8.1] "
@@ -398,7 +424,7 @@ inline const KeyProbe kKeyProbes[] = {
      "focus=ComboBox2 cell=0,1 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
      nullptr},
     {"EnterOnAFocusedButton", "x", "b7 Enter",
-     "focus=Button7 cell=0,1 editor=none combos=20/1/66 lang=Russian plot5=11.6 changed=[] said=[] clip='x'", nullptr},
+     "focus=Button7 cell=0,1 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'", nullptr},
     {"SpaceOnAFocusedButton", "x", "b7 Space",
      "focus=Button7 cell=0,1 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'", nullptr},
     {"TabIntoTheGridThenTyping", "x", "Tab Tab t5",

@@ -5,6 +5,7 @@
 // The common controls' header after windows.h, which it needs.
 #include <commctrl.h>
 
+#include <algorithm>
 #include <cstring>
 #include <map>
 
@@ -97,6 +98,24 @@ protected:
             ::PostMessageW(info.hwndItem, WM_LBUTTONUP, 0, MAKELPARAM(2, 2));
             return Pump(window.get());
         }
+        if (token[0] == 'i') {
+            const auto open = std::find_if(std::begin(combos), std::end(combos), [](HWND combo) {
+                return ::SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0;
+            });
+            ASSERT_NE(open, std::end(combos)) << token;
+            COMBOBOXINFO info{};
+            info.cbSize = sizeof info;
+            ::GetComboBoxInfo(*open, &info);
+            const std::wstring text = tc::win32::Wide(token.substr(1));
+            const auto index = ::SendMessageW(*open, CB_FINDSTRINGEXACT, static_cast<WPARAM>(-1),
+                                              reinterpret_cast<LPARAM>(text.c_str()));
+            RECT item{};
+            ::SendMessageW(info.hwndList, LB_GETITEMRECT, static_cast<WPARAM>(index), reinterpret_cast<LPARAM>(&item));
+            const LPARAM at = MAKELPARAM((item.left + item.right) / 2, (item.top + item.bottom) / 2);
+            ::PostMessageW(info.hwndList, WM_LBUTTONDOWN, MK_LBUTTON, at);
+            ::PostMessageW(info.hwndList, WM_LBUTTONUP, 0, at);
+            return Pump(window.get());
+        }
         FAIL() << "no such token: " << token;
     }
 
@@ -113,12 +132,7 @@ protected:
             s.combos[i] = Text(combos[i]);
             if (::SendMessageW(combos[i], CB_GETDROPPEDSTATE, 0, 0)) s.listOpen = true;
         }
-        const tc::AdvanceGrid& grid = window->Core().Model().grid;
-        for (int row = 1; row < tc::kGridRows; ++row)
-            for (int column = 0; column < tc::kGridColumns; ++column)
-                if (grid.Cell(column, row) != opened.grid.Cell(column, row))
-                    s.changed.push_back(std::to_string(column) + "," + std::to_string(row) + "=" +
-                                        grid.Cell(column, row));
+        s.changed = tc::test::ChangedCells(opened.grid, window->Core().Model().grid);
         s.said = messages.all;
         s.clipboard = ClipboardText();
         s.language = Text(window->Button7);
