@@ -284,7 +284,8 @@ void TForm1::SetFont(HWND window, const FormControl& control) {
                        Scaled(control.height, dpi_) - Scaled(6, dpi_));
 }
 
-// Keeps the place; grows only where the font is wider than the original.
+// Keeps the place; grows only where the font is wider than the original. Painted anew whole: bits
+// kept from the old text showed parts of it erased after a language switch.
 void TForm1::FitLabel(HWND label, const FormControl& control) {
     const std::wstring text = Wide(TextOf(label));
     HDC dc = ::GetDC(label);
@@ -294,7 +295,7 @@ void TForm1::FitLabel(HWND label, const FormControl& control) {
     ::SelectObject(dc, old);
     ::ReleaseDC(label, dc);
     ::SetWindowPos(label, nullptr, 0, 0, std::max<int>(Scaled(control.width, dpi_), size.cx),
-                   Scaled(control.height, dpi_), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+                   Scaled(control.height, dpi_), SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_NOCOPYBITS);
 }
 
 bool TForm1::PreTranslate(MSG& msg) {

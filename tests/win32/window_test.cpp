@@ -427,6 +427,22 @@ TEST_F(WindowTest, LanguageRoundTripRestoresEveryText) {
     EXPECT_EQ(messages.all.back().text, "Missing data");
     Click(window->Button7);
     EXPECT_EQ(texts(), russian);
+    // Each label shows its whole text again on the screen, as a fresh painting of it does.
+    const auto pixels = [](HWND label) {
+        RECT client;
+        ::GetClientRect(label, &client);
+        HDC dc = ::GetDC(label);
+        std::vector<COLORREF> all;
+        for (int y = 0; y < client.bottom; ++y)
+            for (int x = 0; x < client.right; ++x) all.push_back(::GetPixel(dc, x, y));
+        ::ReleaseDC(label, dc);
+        return all;
+    };
+    for (HWND label : {window->Label1, window->Label2, window->Label3}) {
+        const auto shown = pixels(label);
+        ::RedrawWindow(label, nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW);
+        EXPECT_TRUE(shown == pixels(label)) << Text(label) << ": the screen shows other pixels";
+    }
 }
 
 // A Cyrillic name, through the real file layer and the chart title.
