@@ -80,7 +80,8 @@ private:
     // The handler of one of the buttons; none for any other window.
     Click ClickOf(HWND control) const;
     void Command(int id, int code, HWND control);
-    // The text a combo box's notice hands to its handler, if any.
+    // The text a combo box's notice hands to its handler, if any. A list closed without taking
+    // the item its highlight points at shows the box's value again.
     std::optional<std::string> ComboText(HWND combo, tc::Combo field, int code);
     void Show(const Outcome& outcome);
     void ShowComboText(HWND combo, const ComboField& field);
