@@ -1,5 +1,7 @@
 #include "platform/qt_ports.h"
 
+#include <QAbstractItemView>
+#include <QCompleter>
 #include <QCoreApplication>
 #include <QDesktopServices>
 #include <QDir>
@@ -72,7 +74,10 @@ QFileDialog& DialogChooser::Dialog() {
 std::optional<std::string> DialogChooser::ChooseSource(const std::string& proposedName) {
     QFileDialog& dialog = Dialog();
     dialog.selectFile(FromUtf8(proposedName));
-    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    const int answer = dialog.exec();
+    // Enter on a typed name can leave its completion list open, over the window, once the dialog is gone.
+    for (QCompleter* completer : dialog.findChildren<QCompleter*>()) completer->popup()->hide();
+    if (answer != QDialog::Accepted) return std::nullopt;
     const QStringList files = dialog.selectedFiles();
     if (files.isEmpty()) return std::nullopt;
     return ToUtf8(files.front());

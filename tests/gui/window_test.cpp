@@ -1,8 +1,10 @@
 // The main window driven with real mouse and key events.
 #include <QAbstractItemView>
+#include <QCompleter>
 #include <QCoreApplication>
 #include <QDir>
 #include <QFile>
+#include <QFileDialog>
 #include <QFileInfo>
 #include <QHeaderView>
 #include <QMessageBox>
@@ -721,6 +723,46 @@ TEST(MessageBoxes, CaptionsAndIconsOfTheThreeKinds) {
         EXPECT_EQ(buttons, 1);
         EXPECT_EQ(button.remove('&'), "OK");
     }
+}
+
+// The real open dialog, a name typed into it and taken with Enter while its completion list shows.
+TEST(OpenDialog, TakesATypedNameAndLeavesNoCompletionListBehind) {
+    QTemporaryDir folder;
+    const QString path = folder.filePath("CDI.asm");
+    QFile file(path);
+    ASSERT_TRUE(file.open(QIODevice::WriteOnly));
+    file.close();
+    QWidget parent;
+    parent.show();
+    tc::qt::DialogChooser chooser(&parent);
+    chooser.Dialog().setDirectory(folder.path());
+    bool typed = false, entered = false;
+    QTimer keys;
+    // Types once the dialog shows, and presses Enter once the list shows: it fills from the disk in the background.
+    QObject::connect(&keys, &QTimer::timeout, [&] {
+        QWidget* popup = QApplication::activePopupWidget();
+        if (!typed && chooser.Dialog().isVisible()) {
+            QTest::keyClick(QApplication::focusWidget(), Qt::Key_A, Qt::ControlModifier);
+            QTest::keyClicks(QApplication::focusWidget(), path);
+            typed = true;
+        } else if (typed && !entered && popup) {
+            QTest::keyClick(popup, Qt::Key_Return);
+            entered = true;
+        }
+    });
+    keys.start(50);
+    // No list, or a box in the way: everything modal is cancelled, and the checks below fail.
+    QTimer::singleShot(5000, &keys, [&] {
+        keys.disconnect();
+        QObject::connect(&keys, &QTimer::timeout, [] {
+            if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) modal->reject();
+        });
+    });
+    const auto chosen = chooser.ChooseSource("CDI.asm");
+    EXPECT_TRUE(entered);
+    EXPECT_EQ(chosen.value_or(""), path.toStdString());
+    for (const QCompleter* completer : chooser.Dialog().findChildren<QCompleter*>())
+        EXPECT_FALSE(completer->popup()->isVisible());
 }
 
 }  // namespace
