@@ -1,8 +1,11 @@
 #include <QApplication>
+#include <QLocale>
+#include <QTranslator>
 #include <cstdio>
 #include <cstdlib>
 
 #include "Unit1.h"
+#include "platform/qt_ports.h"
 
 int main(int argc, char* argv[]) {
 #if defined(Q_OS_UNIX) && !defined(Q_OS_MACOS)
@@ -17,6 +20,8 @@ int main(int argc, char* argv[]) {
 #endif
     QApplication app(argc, argv);
     QApplication::setApplicationName("timingcalc");
+    QTranslator toolkitTexts;
+    if (tc::qt::LoadToolkitTexts(toolkitTexts, QLocale::system())) QApplication::installTranslator(&toolkitTexts);
     TForm1 window;
     window.show();
     return app.exec();

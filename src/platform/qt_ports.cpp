@@ -6,12 +6,14 @@
 #include <QDesktopServices>
 #include <QDir>
 #include <QFileInfo>
+#include <QLibraryInfo>
 #include <QLocale>
 #include <QMessageBox>
 #include <QProcess>
 #include <QPushButton>
 #include <QStandardPaths>
 #include <QStringDecoder>
+#include <QTranslator>
 #include <QUrl>
 
 namespace tc::qt {
@@ -33,6 +35,10 @@ char32_t LocaleDecimalSeparator() {
     if (point.isEmpty()) return U'.';
     const auto codes = point.toUcs4();
     return codes.isEmpty() ? U'.' : codes.front();
+}
+
+bool LoadToolkitTexts(QTranslator& translator, const QLocale& locale) {
+    return translator.load(locale, "qtbase", "_", QLibraryInfo::path(QLibraryInfo::TranslationsPath));
 }
 
 namespace {

@@ -8,6 +8,8 @@
 
 #include "app/ports.h"
 
+class QLocale;
+class QTranslator;
 class QWidget;
 
 namespace tc::qt {
@@ -18,6 +20,9 @@ std::string ToUtf8(const QString& text);
 QString DecodeCp1251(const std::string& bytes);
 // The first character of the locale's decimal separator.
 char32_t LocaleDecimalSeparator();
+// The toolkit's own texts (the open dialog, the edit menus) in the locale's language, as Windows
+// shows its own; false where none are installed for it.
+bool LoadToolkitTexts(QTranslator& translator, const QLocale& locale);
 
 class BoxMessages : public Messages {
 public:

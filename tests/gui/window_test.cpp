@@ -2,6 +2,7 @@
 #include <QAbstractItemView>
 #include <QCompleter>
 #include <QCoreApplication>
+#include <QDialogButtonBox>
 #include <QDir>
 #include <QFile>
 #include <QFileDialog>
@@ -10,6 +11,7 @@
 #include <QMessageBox>
 #include <QTemporaryDir>
 #include <QTimer>
+#include <QTranslator>
 
 #include "support/window_cases.h"
 #include "gui_support.h"
@@ -763,6 +765,27 @@ TEST(OpenDialog, TakesATypedNameAndLeavesNoCompletionListBehind) {
     EXPECT_EQ(chosen.value_or(""), path.toStdString());
     for (const QCompleter* completer : chooser.Dialog().findChildren<QCompleter*>())
         EXPECT_FALSE(completer->popup()->isVisible());
+}
+
+// The open dialog speaks the system's language where the toolkit's translations are installed.
+TEST(OpenDialog, SpeaksTheSystemsLanguage) {
+    const struct {
+        const char* name;
+        const char* locale;
+        std::string open;
+    } cases[] = {
+        {"Russian", "ru_RU", "&Открыть"},
+        {"English", "en_US", "&Open"},
+    };
+    for (const auto& c : cases) {
+        QTranslator texts;
+        if (tc::qt::LoadToolkitTexts(texts, QLocale(c.locale))) QApplication::installTranslator(&texts);
+        tc::qt::DialogChooser chooser(nullptr);
+        const auto* buttons = chooser.Dialog().findChild<QDialogButtonBox*>();
+        ASSERT_NE(buttons, nullptr);
+        EXPECT_EQ(buttons->button(QDialogButtonBox::Open)->text().toStdString(), c.open) << c.name;
+        QApplication::removeTranslator(&texts);
+    }
 }
 
 }  // namespace

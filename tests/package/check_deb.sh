@@ -23,7 +23,9 @@ done
 # The program reads the help from its data folder; the docs folder only links to it.
 grep -q ' ./usr/share/doc/timingcalc/Help.chm -> ../../timingcalc/Help.chm$' <<<"$listing" ||
   fail "/usr/share/doc/timingcalc/Help.chm does not link to /usr/share/timingcalc/Help.chm"
-grep -q '\bxchm\b' <<<"$(dpkg-deb -f "$deb" Recommends)" || fail "Recommends lacks xchm, the viewer of Help.chm"
+recommends=$(dpkg-deb -f "$deb" Recommends)
+grep -q '\bxchm\b' <<<"$recommends" || fail "Recommends lacks xchm, the viewer of Help.chm"
+grep -q '\bqt6-translations-l10n\b' <<<"$recommends" || fail "Recommends lacks the open dialog's translations"
 
 depends=$(dpkg-deb -f "$deb" Depends)
 for lib in libqt6widgets6 libqt6charts6 libqt6gui6 libqt6core6 libstdc++6 libc6; do
