@@ -737,13 +737,13 @@ TEST(OpenDialog, TakesATypedNameAndLeavesNoCompletionListBehind) {
     int ticks = 0;
     bool typed = false, entered = false;
     QTimer keys;
-    // Types once the dialog shows, Enter once the list shows (it fills from the disk in the background).
+    // Types once the dialog has the focus, Enter once the list shows (it fills from the disk in the background).
     // After 5 s whatever is modal is cancelled, and the checks below fail.
     QObject::connect(&keys, &QTimer::timeout, [&] {
         if (++ticks > 100) {
             if (auto* modal = qobject_cast<QDialog*>(QApplication::activeModalWidget())) modal->reject();
-        } else if (!typed && chooser.Dialog().isVisible()) {
-            QTest::keyClicks(QApplication::focusWidget(), path);
+        } else if (QWidget* focus = QApplication::focusWidget(); !typed && chooser.Dialog().isAncestorOf(focus)) {
+            QTest::keyClicks(focus, path);
             typed = true;
         } else if (typed && !entered && QApplication::activePopupWidget()) {
             QTest::keyClick(QApplication::activePopupWidget(), Qt::Key_Return);
