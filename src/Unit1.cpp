@@ -61,16 +61,8 @@ TForm1::~TForm1() {
     if (Form1 == this) Form1 = nullptr;
 }
 
-QComboBox* TForm1::NewCombo(tc::Combo shown) {
-    auto* combo = new QComboBox(this);
-    // A line edit of its own makes it editable without setEditable's drop-down made
-    // up front, which would add a tenth to the start-up; the drop-down comes when opened.
-    combo->setLineEdit(new QLineEdit(combo));
-    // No completion from the list, which setLineEdit adds: a typed "3" is the angle 3,
-    // not the list's "35", as in the Win32 window.
-    combo->setCompleter(nullptr);
-    combo->setInsertPolicy(QComboBox::NoInsert);
-    combo->setDuplicatesEnabled(true);
+tc::qt::EditCombo* TForm1::NewCombo(tc::Combo shown) {
+    auto* combo = new tc::qt::EditCombo(this);
     // The table number takes 1 to 3; the sensor angle and spark duration digits.
     tc::qt::CharFilter filter = shown == tc::Combo::TableNumber ? tc::FilterTableKey : tc::FilterDigitKey;
     // Typed keys reach the combo box, which hands them to its line edit past
@@ -143,8 +135,6 @@ void TForm1::ConnectHandlers() {
     connect(ComboBox1, &QComboBox::editTextChanged, this, &TForm1::ComboBox1Change);
     connect(ComboBox2, &QComboBox::editTextChanged, this, &TForm1::ComboBox2Change);
     connect(ComboBox3, &QComboBox::editTextChanged, this, &TForm1::ComboBox3Change);
-    for (QComboBox* combo : {ComboBox1, ComboBox2, ComboBox3})
-        connect(combo, &QComboBox::editTextChanged, this, [combo] { FollowTypedText(combo); });
     StringGrid1->selectCell = [this](int column, int row) { StringGrid1SelectCell(column, row); };
     StringGrid1->TableModel().edited = [this](int column, int row, const QString& text) {
         StringGrid1SetEditText(column, row, text);
@@ -205,7 +195,7 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
     }
 }
 
-void TForm1::ShowComboText(QComboBox* combo, const tc::ComboField& field) {
+void TForm1::ShowComboText(tc::qt::EditCombo* combo, const tc::ComboField& field) {
     // Showing the model is no edit of the user's.
     const QSignalBlocker quiet(combo);
     if (combo->count() != static_cast<int>(field.items.size())) {
@@ -213,19 +203,7 @@ void TForm1::ShowComboText(QComboBox* combo, const tc::ComboField& field) {
         for (const auto& item : field.items) combo->addItem(Q(item));
     }
     combo->lineEdit()->setMaxLength(field.maxLength > 0 ? field.maxLength : 32767);
-    // The list follows the text: its item when it has one, none otherwise (the start-up 65).
-    const int item = combo->findText(Q(field.text), Qt::MatchExactly);
-    if (combo->currentIndex() != item) combo->setCurrentIndex(item);
-    if (combo->currentText() != Q(field.text)) combo->setEditText(Q(field.text));
-}
-
-// The list's item follows a typed text that is one of its items, so that Up and
-// Down go on from it, as in a Windows combo box. The text, and with it the line
-// edit's own undo, stays as typed.
-void TForm1::FollowTypedText(QComboBox* combo) {
-    const QSignalBlocker quiet(combo);
-    const int item = combo->findText(combo->lineEdit()->text(), Qt::MatchExactly);
-    if (item >= 0 && combo->currentIndex() != item) combo->setCurrentIndex(item);
+    combo->ShowText(Q(field.text));
 }
 
 void TForm1::CellChanged(int column, int row) { StringGrid1->TableModel().CellChanged(column, row); }

@@ -1,7 +1,6 @@
 // The main window: its layout, and its handlers, each one call into the core.
 #pragma once
 
-#include <QComboBox>
 #include <QLabel>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -13,6 +12,7 @@
 #include "app/layout.h"
 #include "os/files.h"
 #include "platform/chart_view.h"
+#include "platform/combo_box.h"
 #include "platform/grid_view.h"
 #include "platform/qt_ports.h"
 
@@ -32,7 +32,7 @@ public:
 
     QPushButton *Button1, *Button2, *Button3, *Button4, *Button5, *Button6, *Button7;
     QLabel *Label1, *Label2, *Label3;
-    QComboBox *ComboBox1, *ComboBox2, *ComboBox3;
+    tc::qt::EditCombo *ComboBox1, *ComboBox2, *ComboBox3;
     QPlainTextEdit* Memo1;
     tc::qt::StringGridView* StringGrid1;
     tc::qt::AdvanceChartView* Chart1;
@@ -65,11 +65,10 @@ protected:
 private:
     void CreateControls();
     QWidget* NewControl(const TForm1Control& control);
-    QComboBox* NewCombo(tc::Combo shown);
+    tc::qt::EditCombo* NewCombo(tc::Combo shown);
     void ConnectHandlers();
     void Show(const tc::Outcome& outcome);
-    void ShowComboText(QComboBox* combo, const tc::ComboField& field);
-    static void FollowTypedText(QComboBox* combo);
+    void ShowComboText(tc::qt::EditCombo* combo, const tc::ComboField& field);
 
     // What the core tells.
     void CellChanged(int column, int row) override;

@@ -412,25 +412,26 @@ std::optional<std::string> TForm1::ComboText(HWND combo, tc::Combo field, int co
     // In the open list the highlight only points: the item is taken when the list closes on it
     // (Enter, a click), and Escape or a click away leaves the value as it was, as in Qt. The
     // system's order of these notices is not fixed, so the close-up takes a pointed item too.
+    // Opening the list after typing highlights the first item the text begins with and shows
+    // it in the box, with no notice: Enter takes it, and Escape shows the value again.
     ComboEdit& edit = EditOf(combo);
     const bool dropped = ::SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0;
     if (code == CBN_SELCHANGE && dropped) {
         edit.pointed = true;
         return std::nullopt;
     }
-    if (code == CBN_SELENDCANCEL && edit.pointed) {
+    if (code == CBN_SELENDCANCEL) {
         edit.pointed = false;
         ComboChanged(field);
         return std::nullopt;
     }
-    if ((code == CBN_SELENDOK || code == CBN_CLOSEUP) && edit.pointed)
-        edit.pointed = false;
-    else if (code != CBN_SELCHANGE)
-        return std::nullopt;
-    edit.typing.Forget();  // an item picked replaces the typed text
+    const bool taken = code == CBN_SELCHANGE || code == CBN_SELENDOK || (code == CBN_CLOSEUP && edit.pointed);
+    if (!taken) return std::nullopt;
+    edit.pointed = false;
     // The edit shows the picked item only after this notice: the text is the item's.
     const auto item = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
-    if (item == CB_ERR) return std::nullopt;
+    if (item == CB_ERR) return std::nullopt;  // Enter on a list with no item highlighted keeps the text
+    edit.typing.Forget();                     // an item picked replaces the typed text
     const auto length = ::SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(item), 0);
     std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
     ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text.data()));

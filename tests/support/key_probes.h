@@ -398,10 +398,61 @@ inline const KeyProbe kKeyProbes[] = {
     {"ListDownF4", "x", "k1 F4 Down F4",
      "focus=ComboBox1 cell=0,1 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] said=[] clip='x'",
      nullptr},
-    // A typed 3, then Down: the list goes on from the typed item, the last.
+    // A typed 3, then Down: Down picks the item the typed text begins with, 3.
     {"DownAfterATypedTableNumber", "x", "k2 End SHome t3 Down",
      "focus=ComboBox2 cell=0,1 editor=none combos=20/3/66 lang=English plot5=9.5 changed=[32 cells from 4,1=8.1] "
      "said=[] clip='x'",
+     nullptr},
+    // Typing leaves the list with no item selected but pointing at the first item the text
+    // begins with, else at the first: Up, Down and the page keys pick that item, as a Windows
+    // combo box does. The list opens on it, or on none: Enter takes it, Escape the typed value.
+    {"DownAfterATypedBeginning", "x", "k1 End SHome t3 Down",
+     "focus=ComboBox1 cell=0,1 editor=none combos=35/1/66 lang=English plot5=26.6 changed=["
+     "32 cells from 4,1=25.2] said=[] clip='x'",
+     nullptr},
+    {"UpAfterATypedTextNotListed", "x", "k1 End SHome t22 Up",
+     "focus=ComboBox1 cell=0,1 editor=none combos=40/1/66 lang=English plot5=31.6 changed=["
+     "32 cells from 4,1=30.2] said=[] clip='x'",
+     nullptr},
+    {"DownAfterATypedItemStaysOnIt", "x", "k1 End SHome t35 Down",
+     "focus=ComboBox1 cell=0,1 editor=none combos=35/1/66 lang=English plot5=26.6 changed=["
+     "32 cells from 4,1=25.2] said=[] clip='x'",
+     nullptr},
+    {"PageDownAfterATypedBeginning", "x", "k1 End SHome t2 PgDn",
+     "focus=ComboBox1 cell=0,1 editor=none combos=25/1/66 lang=English plot5=16.6 changed=["
+     "32 cells from 4,1=15.2] said=[] clip='x'",
+     nullptr},
+    {"PageUpInTheClosedSensorBox", "x", "k1 PgUp",
+     "focus=ComboBox1 cell=0,1 editor=none combos=40/1/66 lang=English plot5=31.6 changed=["
+     "32 cells from 4,1=30.2] said=[] clip='x'",
+     nullptr},
+    {"OpenAfterATypedBeginningEnter", "x", "k1 End SHome t3 ADown Enter",
+     "focus=ComboBox1 cell=0,1 editor=none combos=35/1/66 lang=English plot5=26.6 changed=["
+     "32 cells from 4,1=25.2] said=[] clip='x'",
+     nullptr},
+    {"OpenAfterATypedBeginningDownEnter", "x", "k1 End SHome t3 ADown Down Enter",
+     "focus=ComboBox1 cell=0,1 editor=none combos=30/1/66 lang=English plot5=21.6 changed=["
+     "32 cells from 4,1=20.2] said=[] clip='x'",
+     nullptr},
+    {"OpenAfterATypedBeginningF4", "x", "k1 End SHome t3 F4 F4",
+     "focus=ComboBox1 cell=0,1 editor=none combos=3/1/66 lang=English plot5=-5.4 changed=["
+     "32 cells from 4,1=-6.8] said=[] clip='x'",
+     nullptr},
+    {"OpenAfterATypedBeginningEscapeDown", "x", "k1 End SHome t3 ADown Esc Down",
+     "focus=ComboBox1 cell=0,1 editor=none combos=35/1/66 lang=English plot5=26.6 changed=["
+     "32 cells from 4,1=25.2] said=[] clip='x'",
+     nullptr},
+    {"OpenAfterATypedBeginningEscapeUndo", "x", "k1 End SHome t3 ADown Esc Cz",
+     "focus=ComboBox1 cell=0,1 editor=none combos=20/1/66 lang=English plot5=11.6 changed=["
+     "] said=[] clip='x'",
+     nullptr},
+    {"OpenAfterATypedTextNotListedEnter", "x", "k1 End SHome t22 ADown Enter",
+     "focus=ComboBox1 cell=0,1 editor=none combos=22/1/66 lang=English plot5=13.6 changed=["
+     "32 cells from 4,1=12.2] said=[] clip='x'",
+     nullptr},
+    {"OpenAfterATypedTextNotListedDownEnter", "x", "k1 End SHome t22 ADown Down Enter",
+     "focus=ComboBox1 cell=0,1 editor=none combos=40/1/66 lang=English plot5=31.6 changed=["
+     "32 cells from 4,1=30.2] said=[] clip='x'",
      nullptr},
     {"TabOutOfATypedCombo", "x", "k1 End SHome t3 Tab",
      "focus=Button2 cell=0,1 editor=none combos=3/1/66 lang=English plot5=-5.4 changed=[32 cells from 4,1=-6.8] "
