@@ -1,8 +1,10 @@
 #include "platform/combo_box.h"
 
 #include <QAbstractItemView>
+#include <QCoreApplication>
 #include <QKeyEvent>
 #include <QLineEdit>
+#include <QWheelEvent>
 #include <algorithm>
 
 namespace tc::qt {
@@ -27,7 +29,7 @@ void EditCombo::ShowText(const QString& text) {
     typed_ = item < 0;
 }
 
-int EditCombo::ItemTypedTextBegins() const {
+int EditCombo::ItemTextBegins() const {
     const QString text = lineEdit()->text();
     return text.isEmpty() ? -1 : findText(text, Qt::MatchStartsWith);
 }
@@ -37,44 +39,93 @@ void EditCombo::Pick(int item) {
     setCurrentIndex(item);  // also shows the item's text when the index stays
 }
 
+void EditCombo::Step(int key) {
+    if (typed_) {
+        Pick(std::max(ItemTextBegins(), 0));
+        return;
+    }
+    const int step = key == Qt::Key_Up ? -1 : key == Qt::Key_Down ? 1 : key == Qt::Key_PageUp ? -count() : count();
+    Pick(std::clamp(currentIndex() + step, 0, count() - 1));
+}
+
 void EditCombo::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     const bool listKey = key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown;
-    if (!listKey || (event->modifiers() & ~Qt::KeypadModifier) != Qt::NoModifier || count() == 0) {
+    if (!listKey || (event->modifiers() & Qt::AltModifier) || count() == 0) {
         QComboBox::keyPressEvent(event);
         return;
     }
-    if (typed_) {
-        Pick(std::max(ItemTypedTextBegins(), 0));
-    } else {
-        const int step = key == Qt::Key_Up ? -1 : key == Qt::Key_Down ? 1 : key == Qt::Key_PageUp ? -count() : count();
-        Pick(std::clamp(currentIndex() + step, 0, count() - 1));
+    Step(key);
+    event->accept();
+}
+
+// The wheel is Up or Down, as in a Windows combo box.
+void EditCombo::wheelEvent(QWheelEvent* event) {
+    const int turned = event->angleDelta().y();
+    if (turned == 0 || count() == 0 || !hasFocus()) {
+        event->ignore();
+        return;
     }
+    Step(turned > 0 ? Qt::Key_Up : Qt::Key_Down);
     event->accept();
 }
 
 void EditCombo::showPopup() {
+    const int item = ItemTextBegins();  // before the list takes the focus, which may pick a typed item
+    QLineEdit& line = *lineEdit();
+    opened_ = {line.text(), line.cursorPosition(), line.selectionStart(), line.selectionLength()};
     QComboBox::showPopup();
     if (!listWatched_) {
         view()->installEventFilter(this);  // after the list's own filter, so it comes first
         listWatched_ = true;
     }
-    if (!typed_) return;
-    const int item = ItemTypedTextBegins();
+    Highlight(item);
+    if (item >= 0) lineEdit()->selectAll();  // typing replaces the text, as the highlighted item would be
+}
+
+// A list closed on the text it opened on leaves the caret where it was.
+void EditCombo::hidePopup() {
+    QComboBox::hidePopup();
+    QLineEdit& line = *lineEdit();
+    if (line.text() != opened_.text) return;
+    if (opened_.selected > 0)
+        line.setSelection(opened_.start, opened_.selected);
+    else
+        line.setCursorPosition(opened_.cursor);
+}
+
+void EditCombo::Highlight(int item) {
     view()->selectionModel()->setCurrentIndex(item < 0 ? QModelIndex() : model()->index(item, modelColumn()),
                                               QItemSelectionModel::ClearAndSelect);
 }
 
-// Enter on the open list with no item highlighted closes it and keeps the typed text.
+// While the list is open, the keys that edit go on editing the text, and the list
+// highlights the first item the text begins with; Enter with no item highlighted
+// closes the list and keeps the text.
 bool EditCombo::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == view() && event->type() == QEvent::KeyPress) {
-        const int key = static_cast<QKeyEvent*>(event)->key();
-        if ((key == Qt::Key_Return || key == Qt::Key_Enter) && !view()->currentIndex().isValid()) {
+    if (watched != view() || event->type() != QEvent::KeyPress) return QComboBox::eventFilter(watched, event);
+    auto* key = static_cast<QKeyEvent*>(event);
+    switch (key->key()) {
+        case Qt::Key_Return:
+        case Qt::Key_Enter:
+            if (view()->currentIndex().isValid()) return false;
             hidePopup();
             return true;
-        }
+        case Qt::Key_Escape:
+        case Qt::Key_Tab:
+        case Qt::Key_Backtab: return false;
+        case Qt::Key_Home:
+        case Qt::Key_End:
+        case Qt::Key_Left:
+        case Qt::Key_Right:
+        case Qt::Key_Delete: break;
+        default:
+            if (key->text().isEmpty()) return false;
     }
-    return QComboBox::eventFilter(watched, event);
+    const QString before = lineEdit()->text();
+    QCoreApplication::sendEvent(lineEdit(), key);
+    if (lineEdit()->text() != before) Highlight(ItemTextBegins());
+    return true;
 }
 
 }  // namespace tc::qt

@@ -8,9 +8,9 @@ namespace tc::qt {
 
 // Typing leaves the list with no item selected, pointing at the first item the
 // text begins with, else at the first item: Up, Down, Page Up and Page Down
-// then pick that item, and the list opens on the item the text begins with, or
-// on none. Otherwise Up and Down go one item, and Page Up and Page Down a page
-// of the list, which holds every item.
+// then pick that item. Otherwise Up and Down go one item, and Page Up and Page
+// Down to the ends (one page holds every item). The list opens on the first
+// item the text begins with, or on none, and typing goes on into the text.
 class EditCombo : public QComboBox {
     Q_OBJECT
 public:
@@ -18,17 +18,25 @@ public:
     // Shows a text of the program's: its item selected when the list has one.
     void ShowText(const QString& text);
     void showPopup() override;
+    void hidePopup() override;
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
-    int ItemTypedTextBegins() const;
+    int ItemTextBegins() const;  // the first item the text begins with, or -1
     void Pick(int item);
+    void Step(int key);  // Up, Down, Page Up or Page Down on the closed list
+    void Highlight(int item);
 
-    bool typed_ = false;  // the text was typed or set, no item picked since
+    bool typed_ = false;  // typed, or set to a text not in the list; no item picked since
     bool listWatched_ = false;
+    struct {
+        QString text;
+        int cursor = 0, start = -1, selected = 0;
+    } opened_;  // the text and its caret when the list opened
 };
 
 }  // namespace tc::qt

@@ -188,6 +188,8 @@ LRESULT CALLBACK TForm1::ComboKeys(HWND edit, UINT message, WPARAM wParam, LPARA
             if (wParam == VK_DELETE) return combo.typing.Type(edit, message, wParam, lParam);
             break;
         case WM_PASTE: return 0;  // pasted text would pass by the filter
+        case WM_MOUSEWHEEL:       // a step in the list, as Windows hands it on from the edit; wine's edit keeps it
+            return ::SendMessageW(combo.combo, message, wParam, lParam);
         case WM_NCDESTROY: ::RemoveWindowSubclass(edit, &ComboKeys, 1); break;
         default: break;
     }
@@ -404,25 +406,37 @@ void TForm1::Command(int /*id*/, int code, HWND control) {
                   {ComboBox3, &TForm1::ComboBox3Change, tc::Combo::SparkDuration}};
     for (const auto& [combo, change, field] : combos)
         if (control == combo)
-            if (const auto text = ComboText(combo, field, code)) (this->*change)(*text);
+            if (const auto text = ComboText(combo, field, code)) {
+                (this->*change)(*text);
+                // A text typed into the open list stays in the box when Enter takes the item highlighted.
+                if (code == CBN_SELENDOK || code == CBN_CLOSEUP) ComboChanged(field);
+            }
 }
 
 std::optional<std::string> TForm1::ComboText(HWND combo, tc::Combo field, int code) {
     if (code == CBN_EDITCHANGE) return TextOf(combo);
     // In the open list the highlight only points: the item is taken when the list closes on it
-    // (Enter, a click), and Escape or a click away leaves the value as it was, as in Qt. The
-    // system's order of these notices is not fixed, so the close-up takes a pointed item too.
-    // Opening the list after typing highlights the first item the text begins with and shows
-    // it in the box, with no notice: Enter takes it, and Escape shows the value again.
+    // (Enter, a click), and any cancel shows the value again, as in Qt. Opening the list puts
+    // the first item the text begins with into the box, with no notice. The system's order of
+    // these notices is not fixed, so the close-up takes a pointed item too.
     ComboEdit& edit = EditOf(combo);
     const bool dropped = ::SendMessageW(combo, CB_GETDROPPEDSTATE, 0, 0) != 0;
     if (code == CBN_SELCHANGE && dropped) {
         edit.pointed = true;
         return std::nullopt;
     }
+    if (code == CBN_DROPDOWN) {
+        edit.opened = {TextOf(combo), ::SendMessageW(combo, CB_GETEDITSEL, 0, 0)};
+        return std::nullopt;
+    }
     if (code == CBN_SELENDCANCEL) {
         edit.pointed = false;
+        TypingHistory typing = edit.typing;
         ComboChanged(field);
+        if (TextOf(combo) == edit.opened.text) {  // the text as it was: its caret and undo too
+            edit.typing = std::move(typing);
+            ::SendMessageW(combo, CB_SETEDITSEL, 0, static_cast<LPARAM>(edit.opened.selection));
+        }
         return std::nullopt;
     }
     const bool taken = code == CBN_SELCHANGE || code == CBN_SELENDOK || (code == CBN_CLOSEUP && edit.pointed);
@@ -484,6 +498,16 @@ void TForm1::ShowComboText(HWND combo, const ComboField& field) {
     if (::SendMessageW(combo, CB_GETCURSEL, 0, 0) != item)
         ::SendMessageW(combo, CB_SETCURSEL, static_cast<WPARAM>(item), 0);
     if (TextOf(combo) != field.text) ::SetWindowTextW(combo, text.c_str());
+    if (item < 0) {
+        // With no item selected, Up and Down pick the item the list points at: the first
+        // one the text begins with, else the first, as after typing the text.
+        COMBOBOXINFO info{};
+        info.cbSize = sizeof info;
+        ::GetComboBoxInfo(combo, &info);
+        const auto begins =
+            ::SendMessageW(combo, CB_FINDSTRING, static_cast<WPARAM>(-1), reinterpret_cast<LPARAM>(text.c_str()));
+        ::SendMessageW(info.hwndList, LB_SETCARETINDEX, static_cast<WPARAM>(std::max<LRESULT>(begins, 0)), FALSE);
+    }
     if (TextOf(combo) != shown) EditOf(combo).typing.Forget();  // its typing is no longer there to undo
 }
 

@@ -91,6 +91,10 @@ private:
         bool table = false;  // the table number's keys, else digits
         TypingHistory typing;
         bool pointed = false;  // the open list's highlight has moved to an item not yet taken
+        struct {
+            std::string text;
+            LRESULT selection = 0;  // as CB_GETEDITSEL gives it
+        } opened;                   // the box when its list opened
     };
     ComboEdit& EditOf(HWND combo);
     static LRESULT CALLBACK ComboKeys(HWND edit, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR, DWORD_PTR data);

@@ -48,6 +48,7 @@ const std::map<std::string, KeyPress> kKeys = {
     {"CIns", {Qt::Key_Insert, Qt::ControlModifier}},
     {"SIns", {Qt::Key_Insert, Qt::ShiftModifier}},
     {"SDel", {Qt::Key_Delete, Qt::ShiftModifier}},
+    {"SDown", {Qt::Key_Down, Qt::ShiftModifier}},
     {"ABksp", {Qt::Key_Backspace, Qt::AltModifier}},
 };
 
@@ -80,6 +81,13 @@ protected:
         } else if (token[0] == 'c') {
             const auto comma = token.find(',');
             ClickCell(std::stoi(token.substr(1, comma - 1)), std::stoi(token.substr(comma + 1)));
+        } else if (token == "WUp" || token == "WDown") {
+            QWidget* target = KeyTarget();
+            ASSERT_NE(target, nullptr) << token;
+            const QPoint middle = target->rect().center();
+            QWheelEvent wheel(middle, target->mapToGlobal(middle), {}, {0, token == "WUp" ? 120 : -120}, Qt::NoButton,
+                              Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(target, &wheel);
         } else if (token[0] == 't') {
             QTest::keyClicks(KeyTarget(), QString::fromUtf8(token.substr(1)));
         } else if (token[0] == 'b') {

@@ -23,8 +23,9 @@ namespace tc::test {
 //   b4       a mouse click on Button4
 //   k1       a click into the text of ComboBox1
 //   iTEXT    a click on the item TEXT of the open list
+//   WUp WDown  a turn of the mouse wheel over the focused control
 //   Esc Enter Tab STab Home End Left Right Up Down Del Bksp PgUp PgDn
-//   CHome CEnd F4 ADown Cz Cy CSz Cc Cv CIns SIns SDel ABksp
+//   CHome CEnd F4 ADown Cz Cy CSz Cc Cv CIns SIns SDel SDown ABksp
 //            keys; C is Ctrl, S Shift, A Alt
 struct KeyProbe {
     const char* name;
@@ -453,6 +454,58 @@ inline const KeyProbe kKeyProbes[] = {
     {"OpenAfterATypedTextNotListedDownEnter", "x", "k1 End SHome t22 ADown Down Enter",
      "focus=ComboBox1 cell=0,1 editor=none combos=40/1/66 lang=English plot5=31.6 changed=["
      "32 cells from 4,1=30.2] said=[] clip='x'",
+     nullptr},
+    {"OpenAfterATypedTableNumberEnter", "x", "k2 End SHome t3 ADown Enter",
+     "focus=ComboBox2 cell=0,1 editor=none combos=20/3/66 lang=English plot5=9.5 changed=["
+     "32 cells from 4,1=8.1] said=[] clip='x'",
+     nullptr},
+    {"OpenAfterATypedItemDownEnter", "x", "k1 End SHome t35 ADown Down Enter",
+     "focus=ComboBox1 cell=0,1 editor=none combos=30/1/66 lang=English plot5=21.6 changed=["
+     "32 cells from 4,1=20.2] said=[] clip='x'",
+     nullptr},
+    {"TypeInTheOpenListThenEnter", "x", "k1 ADown t2 Enter",
+     "focus=ComboBox1 cell=0,1 editor=none combos=25/1/66 lang=English plot5=16.6 changed=["
+     "32 cells from 4,1=15.2] said=[] clip='x'",
+     nullptr},
+    {"UndoAfterAnEscapedListKeepsTheTypedParts", "x", "k1 End SHome t35 Bksp ADown Esc Cz",
+     "focus=ComboBox1 cell=0,1 editor=none combos=35/1/66 lang=English plot5=26.6 changed=["
+     "32 cells from 4,1=25.2] said=[] clip='x'",
+     nullptr},
+    {"TypingAfterAnEscapedList", "x", "k1 End SHome t3 ADown Esc t5",
+     "focus=ComboBox1 cell=0,1 editor=none combos=35/1/66 lang=English plot5=26.6 changed=["
+     "32 cells from 4,1=25.2] said=[] clip='x'",
+     nullptr},
+    {"DownAfterARedoneTextNotListed", "x", "k1 End SHome t3 b4 Cz Cy k1 Down",
+     "focus=ComboBox1 cell=0,1 editor=none combos=35/1/66 lang=English plot5=26.6 changed=["
+     "32 cells from 4,1=25.2] said=[] clip='x'",
+     nullptr},
+    {"TabAwayAndBackAfterATypedItemThenDown", "x", "k1 End SHome t35 Tab STab Down",
+     "focus=ComboBox1 cell=0,1 editor=none combos=30/1/66 lang=English plot5=21.6 changed=["
+     "32 cells from 4,1=20.2] said=[] clip='x'",
+     nullptr},
+    {"ShiftDownAfterATypedBeginning", "x", "k1 End SHome t3 SDown",
+     "focus=ComboBox1 cell=0,1 editor=none combos=35/1/66 lang=English plot5=26.6 changed=["
+     "32 cells from 4,1=25.2] said=[] clip='x'",
+     nullptr},
+    {"PasteDigitsInTheSensorBox", "25", "k1 End SHome SIns",
+     "focus=ComboBox1 cell=0,1 editor=none combos=25/1/66 lang=English plot5=16.6 changed=["
+     "32 cells from 4,1=15.2] said=[] clip='25'",
+     nullptr},
+    {"TypeInTheOpenListThenEscape", "x", "k1 ADown t2 Esc",
+     "focus=ComboBox1 cell=0,1 editor=none combos=2/1/66 lang=English plot5=-6.4 changed=["
+     "32 cells from 4,1=-7.8] said=[] clip='x'",
+     nullptr},
+    {"EndInTheOpenListThenEnter", "x", "k1 ADown End Enter",
+     "focus=ComboBox1 cell=0,1 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] "
+     "said=[] clip='x'",
+     nullptr},
+    {"WheelDownInTheSensorBox", "x", "k1 WDown",
+     "focus=ComboBox1 cell=0,1 editor=none combos=15/1/66 lang=English plot5=6.6 changed=["
+     "32 cells from 4,1=5.2] said=[] clip='x'",
+     nullptr},
+    {"WheelUpAfterATypedBeginning", "x", "k1 End SHome t3 WUp",
+     "focus=ComboBox1 cell=0,1 editor=none combos=35/1/66 lang=English plot5=26.6 changed=["
+     "32 cells from 4,1=25.2] said=[] clip='x'",
      nullptr},
     {"TabOutOfATypedCombo", "x", "k1 End SHome t3 Tab",
      "focus=Button2 cell=0,1 editor=none combos=3/1/66 lang=English plot5=-5.4 changed=[32 cells from 4,1=-6.8] "

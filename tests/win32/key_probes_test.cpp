@@ -36,7 +36,7 @@ const std::map<std::string, KeyPress> kKeys = {
     {"CSz", {'Z', true, true, false}},          {"Cc", {'C', true, false, false}},
     {"Cv", {'V', true, false, false}},          {"CIns", {VK_INSERT, true, false, false}},
     {"SIns", {VK_INSERT, false, true, false}},  {"SDel", {VK_DELETE, false, true, false}},
-    {"ABksp", {VK_BACK, false, false, true}},
+    {"SDown", {VK_DOWN, false, true, false}},   {"ABksp", {VK_BACK, false, false, true}},
 };
 
 class KeyProbes : public WindowTest, public ::testing::WithParamInterface<KeyProbe> {
@@ -82,6 +82,13 @@ protected:
         if (token[0] == 'c') {
             const auto comma = token.find(',');
             return ClickCell(std::stoi(token.substr(1, comma - 1)), std::stoi(token.substr(comma + 1)));
+        }
+        if (token == "WUp" || token == "WDown") {
+            // The wheel goes to the focused control, as the system sends it.
+            HWND focus = ::GetFocus();
+            ASSERT_NE(focus, nullptr);
+            ::PostMessageW(focus, WM_MOUSEWHEEL, MAKEWPARAM(0, token == "WUp" ? WHEEL_DELTA : -WHEEL_DELTA), 0);
+            return Pump(window.get());
         }
         if (token[0] == 't') return Type(token.substr(1));
         if (token[0] == 'b') {
