@@ -18,8 +18,14 @@ EditCombo::EditCombo(QWidget* parent) : QComboBox(parent) {
     setCompleter(nullptr);
     setInsertPolicy(QComboBox::NoInsert);
     setDuplicatesEnabled(true);
-    connect(lineEdit(), &QLineEdit::textEdited, this, [this] { typed_ = true; });
-    connect(this, &QComboBox::activated, this, [this] { typed_ = false; });
+    connect(lineEdit(), &QLineEdit::textEdited, this, [this] {
+        typed_ = true;
+        ++edits_;
+    });
+    connect(this, &QComboBox::activated, this, [this] {
+        typed_ = false;
+        SelectAllIfFocused();
+    });
 }
 
 void EditCombo::ShowText(const QString& text) {
@@ -27,6 +33,7 @@ void EditCombo::ShowText(const QString& text) {
     if (currentIndex() != item) setCurrentIndex(item);
     if (currentText() != text) setEditText(text);
     typed_ = item < 0;
+    if (listWatched_ && view()->isVisible()) Highlight(item);
 }
 
 int EditCombo::ItemTextBegins() const {
@@ -37,6 +44,12 @@ int EditCombo::ItemTextBegins() const {
 void EditCombo::Pick(int item) {
     typed_ = false;
     setCurrentIndex(item);  // also shows the item's text when the index stays
+    SelectAllIfFocused();
+}
+
+// A picked item's text is selected, so that typing replaces it, as in Windows.
+void EditCombo::SelectAllIfFocused() {
+    if (hasFocus()) lineEdit()->selectAll();
 }
 
 void EditCombo::Step(int key) {
@@ -51,7 +64,12 @@ void EditCombo::Step(int key) {
 void EditCombo::keyPressEvent(QKeyEvent* event) {
     const int key = event->key();
     const bool listKey = key == Qt::Key_Up || key == Qt::Key_Down || key == Qt::Key_PageUp || key == Qt::Key_PageDown;
-    if (!listKey || (event->modifiers() & Qt::AltModifier) || count() == 0) {
+    if (listKey && (event->modifiers() & Qt::AltModifier)) {
+        if (key == Qt::Key_Up || key == Qt::Key_Down) showPopup();  // Alt+Page Up and Down do nothing
+        event->accept();
+        return;
+    }
+    if (!listKey || count() == 0) {
         QComboBox::keyPressEvent(event);
         return;
     }
@@ -59,10 +77,11 @@ void EditCombo::keyPressEvent(QKeyEvent* event) {
     event->accept();
 }
 
-// The wheel is Up or Down, as in a Windows combo box.
+// The focused box's wheel is Up or Down, as in a Windows combo box; with Shift or Ctrl it is not.
 void EditCombo::wheelEvent(QWheelEvent* event) {
     const int turned = event->angleDelta().y();
-    if (turned == 0 || count() == 0 || !hasFocus()) {
+    const bool plain = (event->modifiers() & (Qt::ShiftModifier | Qt::ControlModifier)) == Qt::NoModifier;
+    if (turned == 0 || count() == 0 || !hasFocus() || !plain) {
         event->ignore();
         return;
     }
@@ -71,7 +90,7 @@ void EditCombo::wheelEvent(QWheelEvent* event) {
 }
 
 void EditCombo::showPopup() {
-    const int item = ItemTextBegins();  // before the list takes the focus, which may pick a typed item
+    const int item = ItemTextBegins();
     QLineEdit& line = *lineEdit();
     opened_ = {line.text(), line.cursorPosition(), line.selectionStart(), line.selectionLength()};
     QComboBox::showPopup();
@@ -118,13 +137,14 @@ bool EditCombo::eventFilter(QObject* watched, QEvent* event) {
         case Qt::Key_End:
         case Qt::Key_Left:
         case Qt::Key_Right:
-        case Qt::Key_Delete: break;
+        case Qt::Key_Delete:
+        case Qt::Key_Insert: break;
         default:
             if (key->text().isEmpty()) return false;
     }
-    const QString before = lineEdit()->text();
+    const int edits = edits_;
     QCoreApplication::sendEvent(lineEdit(), key);
-    if (lineEdit()->text() != before) Highlight(ItemTextBegins());
+    if (edits_ != edits) Highlight(ItemTextBegins());  // a text the program sets shows its own item
     return true;
 }
 

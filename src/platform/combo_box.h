@@ -7,8 +7,8 @@
 namespace tc::qt {
 
 // Typing leaves the list with no item selected, pointing at the first item the
-// text begins with, else at the first item: Up, Down, Page Up and Page Down
-// then pick that item. Otherwise Up and Down go one item, and Page Up and Page
+// text begins with, else at the first item: Up, Down, Page Up, Page Down and
+// the wheel then pick that item. Otherwise Up and Down go one item, and Page Up and Page
 // Down to the ends (one page holds every item). The list opens on the first
 // item the text begins with, or on none, and typing goes on into the text.
 class EditCombo : public QComboBox {
@@ -30,9 +30,11 @@ private:
     void Pick(int item);
     void Step(int key);  // Up, Down, Page Up or Page Down on the closed list
     void Highlight(int item);
+    void SelectAllIfFocused();
 
     bool typed_ = false;  // typed, or set to a text not in the list; no item picked since
     bool listWatched_ = false;
+    int edits_ = 0;  // the user's edits of the text so far
     struct {
         QString text;
         int cursor = 0, start = -1, selected = 0;

@@ -73,6 +73,15 @@ LRESULT CALLBACK MemoKeys(HWND memo, UINT message, WPARAM wParam, LPARAM lParam,
     const LRESULT result = ::DefSubclassProc(memo, message, wParam, lParam);
     return message == WM_GETDLGCODE ? result & ~(DLGC_WANTALLKEYS | DLGC_WANTTAB) : result;
 }
+
+std::string ItemText(HWND combo, LRESULT item) {
+    const auto length = ::SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(item), 0);
+    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
+    ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text.data()));
+    text.resize(static_cast<std::size_t>(length));
+    return Utf8(text);
+}
+
 }  // namespace
 
 TForm1::TForm1(Services services) {
@@ -437,20 +446,18 @@ std::optional<std::string> TForm1::ComboText(HWND combo, tc::Combo field, int co
             edit.typing = std::move(typing);
             ::SendMessageW(combo, CB_SETEDITSEL, 0, static_cast<LPARAM>(edit.opened.selection));
         }
+        edit.opened = {};  // leaving a closed box cancels too
         return std::nullopt;
     }
     const bool taken = code == CBN_SELCHANGE || code == CBN_SELENDOK || (code == CBN_CLOSEUP && edit.pointed);
     if (!taken) return std::nullopt;
     edit.pointed = false;
+    edit.opened = {};
     // The edit shows the picked item only after this notice: the text is the item's.
     const auto item = ::SendMessageW(combo, CB_GETCURSEL, 0, 0);
     if (item == CB_ERR) return std::nullopt;  // Enter on a list with no item highlighted keeps the text
     edit.typing.Forget();                     // an item picked replaces the typed text
-    const auto length = ::SendMessageW(combo, CB_GETLBTEXTLEN, static_cast<WPARAM>(item), 0);
-    std::wstring text(static_cast<std::size_t>(length) + 1, L'\0');
-    ::SendMessageW(combo, CB_GETLBTEXT, static_cast<WPARAM>(item), reinterpret_cast<LPARAM>(text.data()));
-    text.resize(static_cast<std::size_t>(length));
-    return Utf8(text);
+    return ItemText(combo, item);
 }
 
 void TForm1::Show(const Outcome& outcome) { ShowDiagnostics(*messages_, outcome.diagnostics, core_->LanguageFlag()); }

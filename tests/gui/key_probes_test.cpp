@@ -40,6 +40,7 @@ const std::map<std::string, KeyPress> kKeys = {
     {"CEnd", {Qt::Key_End, Qt::ControlModifier}},
     {"F4", {Qt::Key_F4, {}}},
     {"ADown", {Qt::Key_Down, Qt::AltModifier}},
+    {"AUp", {Qt::Key_Up, Qt::AltModifier}},
     {"Cz", {Qt::Key_Z, Qt::ControlModifier}},
     {"Cy", {Qt::Key_Y, Qt::ControlModifier}},
     {"CSz", {Qt::Key_Z, Qt::ControlModifier | Qt::ShiftModifier}},
@@ -81,12 +82,12 @@ protected:
         } else if (token[0] == 'c') {
             const auto comma = token.find(',');
             ClickCell(std::stoi(token.substr(1, comma - 1)), std::stoi(token.substr(comma + 1)));
-        } else if (token == "WUp" || token == "WDown") {
+        } else if (token == "WUp" || token == "WDown" || token == "CWDown") {
             QWidget* target = KeyTarget();
             ASSERT_NE(target, nullptr) << token;
             const QPoint middle = target->rect().center();
             QWheelEvent wheel(middle, target->mapToGlobal(middle), {}, {0, token == "WUp" ? 120 : -120}, Qt::NoButton,
-                              Qt::NoModifier, Qt::NoScrollPhase, false);
+                              token == "CWDown" ? Qt::ControlModifier : Qt::NoModifier, Qt::NoScrollPhase, false);
             QApplication::sendEvent(target, &wheel);
         } else if (token[0] == 't') {
             QTest::keyClicks(KeyTarget(), QString::fromUtf8(token.substr(1)));

@@ -23,9 +23,9 @@ namespace tc::test {
 //   b4       a mouse click on Button4
 //   k1       a click into the text of ComboBox1
 //   iTEXT    a click on the item TEXT of the open list
-//   WUp WDown  a turn of the mouse wheel over the focused control
+//   WUp WDown CWDown  a turn of the mouse wheel over the focused control; C is Ctrl
 //   Esc Enter Tab STab Home End Left Right Up Down Del Bksp PgUp PgDn
-//   CHome CEnd F4 ADown Cz Cy CSz Cc Cv CIns SIns SDel SDown ABksp
+//   CHome CEnd F4 ADown AUp Cz Cy CSz Cc Cv CIns SIns SDel SDown ABksp
 //            keys; C is Ctrl, S Shift, A Alt
 struct KeyProbe {
     const char* name;
@@ -506,6 +506,30 @@ inline const KeyProbe kKeyProbes[] = {
     {"WheelUpAfterATypedBeginning", "x", "k1 End SHome t3 WUp",
      "focus=ComboBox1 cell=0,1 editor=none combos=35/1/66 lang=English plot5=26.6 changed=["
      "32 cells from 4,1=25.2] said=[] clip='x'",
+     nullptr},
+    {"ShiftInsertInTheOpenList", "25", "k1 ADown SIns Esc",
+     "focus=ComboBox1 cell=0,1 editor=none combos=25/1/66 lang=English plot5=16.6 changed=["
+     "32 cells from 4,1=15.2] said=[] clip='25'",
+     nullptr},
+    {"RedoInTheOpenListThenEnter", "x", "k1 End SHome t3 b4 Cz k1 ADown Cy Enter",
+     "focus=ComboBox1 cell=0,1 editor=none combos=3/1/66 lang=English plot5=-5.4 changed=["
+     "32 cells from 4,1=-6.8] said=[] clip='x'",
+     nullptr},
+    {"CtrlWheelInTheSensorBox", "x", "k1 CWDown",
+     "focus=ComboBox1 cell=0,1 editor=none combos=20/1/66 lang=English plot5=11.6 changed=[] "
+     "said=[] clip='x'",
+     nullptr},
+    {"DownThenTyping", "x", "k1 Down t3",
+     "focus=ComboBox1 cell=0,1 editor=none combos=3/1/66 lang=English plot5=-5.4 changed=["
+     "32 cells from 4,1=-6.8] said=[] clip='x'",
+     nullptr},
+    {"AltUpOpensTheList", "x", "k1 AUp",
+     "focus=ComboBox1 cell=0,1 editor=none combos=20/1/66 list lang=English plot5=11.6 changed=[] "
+     "said=[] clip='x'",
+     nullptr},
+    {"ListDownEnterThenTyping", "x", "k2 ADown Down Enter t3",
+     "focus=ComboBox2 cell=0,1 editor=none combos=20/3/66 lang=English plot5=9.5 changed=[32 cells from 4,1=8.1] "
+     "said=[] clip='x'",
      nullptr},
     {"TabOutOfATypedCombo", "x", "k1 End SHome t3 Tab",
      "focus=Button2 cell=0,1 editor=none combos=3/1/66 lang=English plot5=-5.4 changed=[32 cells from 4,1=-6.8] "

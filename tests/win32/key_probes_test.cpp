@@ -32,11 +32,12 @@ const std::map<std::string, KeyPress> kKeys = {
     {"PgUp", {VK_PRIOR, false, false, false}},  {"PgDn", {VK_NEXT, false, false, false}},
     {"CHome", {VK_HOME, true, false, false}},   {"CEnd", {VK_END, true, false, false}},
     {"F4", {VK_F4, false, false, false}},       {"ADown", {VK_DOWN, false, false, true}},
-    {"Cz", {'Z', true, false, false}},          {"Cy", {'Y', true, false, false}},
-    {"CSz", {'Z', true, true, false}},          {"Cc", {'C', true, false, false}},
-    {"Cv", {'V', true, false, false}},          {"CIns", {VK_INSERT, true, false, false}},
-    {"SIns", {VK_INSERT, false, true, false}},  {"SDel", {VK_DELETE, false, true, false}},
-    {"SDown", {VK_DOWN, false, true, false}},   {"ABksp", {VK_BACK, false, false, true}},
+    {"AUp", {VK_UP, false, false, true}},       {"Cz", {'Z', true, false, false}},
+    {"Cy", {'Y', true, false, false}},          {"CSz", {'Z', true, true, false}},
+    {"Cc", {'C', true, false, false}},          {"Cv", {'V', true, false, false}},
+    {"CIns", {VK_INSERT, true, false, false}},  {"SIns", {VK_INSERT, false, true, false}},
+    {"SDel", {VK_DELETE, false, true, false}},  {"SDown", {VK_DOWN, false, true, false}},
+    {"ABksp", {VK_BACK, false, false, true}},
 };
 
 class KeyProbes : public WindowTest, public ::testing::WithParamInterface<KeyProbe> {
@@ -83,11 +84,13 @@ protected:
             const auto comma = token.find(',');
             return ClickCell(std::stoi(token.substr(1, comma - 1)), std::stoi(token.substr(comma + 1)));
         }
-        if (token == "WUp" || token == "WDown") {
+        if (token == "WUp" || token == "WDown" || token == "CWDown") {
             // The wheel goes to the focused control, as the system sends it.
             HWND focus = ::GetFocus();
             ASSERT_NE(focus, nullptr);
-            ::PostMessageW(focus, WM_MOUSEWHEEL, MAKEWPARAM(0, token == "WUp" ? WHEEL_DELTA : -WHEEL_DELTA), 0);
+            ::PostMessageW(focus, WM_MOUSEWHEEL,
+                           MAKEWPARAM(token == "CWDown" ? MK_CONTROL : 0, token == "WUp" ? WHEEL_DELTA : -WHEEL_DELTA),
+                           0);
             return Pump(window.get());
         }
         if (token[0] == 't') return Type(token.substr(1));
